@@ -1,6 +1,7 @@
 #include "log/log_file.h"
 
 #include "app/run_settings.h"
+#include "platform/platform.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
