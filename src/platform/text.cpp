@@ -182,7 +182,10 @@ std::vector<std::uint8_t> Utf16LeFromWide(const std::wstring& text, bool withTer
 std::size_t Utf16Length(const std::wstring& text) {
     std::size_t length = 0;
     for (wchar_t w : text) {
-        length += (static_cast<std::make_unsigned_t<wchar_t>>(w) >= 0x10000) ? 2 : 1;
+        // A code point beyond U+FFFF takes two UTF-16 units; where wchar_t is 16 bits wide it
+        // is already stored as two.
+        char32_t c = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(w));
+        length += (sizeof(wchar_t) > 2 && c >= 0x10000) ? 2 : 1;
     }
     return length;
 }
