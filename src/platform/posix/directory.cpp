@@ -1,4 +1,5 @@
 // Existence tests, folder listings with Windows wildcards, and folder creation.
+#include "platform/name_matching.h"
 #include "platform/platform_error.h"
 #include "platform/posix/layer_state.h"
 #include "platform/posix/stand_in.h"
@@ -8,79 +9,20 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-namespace {
-
-// Windows wildcard match ignoring ASCII case: '*' any run of characters, '?' exactly one.
-bool MatchesWildcard(const std::wstring& name, const std::wstring& pattern) {
-    std::size_t n = 0;
-    std::size_t p = 0;
-    std::size_t starPattern = std::wstring::npos;
-    std::size_t starName = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == L'*') {
-            starPattern = p++;
-            starName = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == L'?' || FoldAscii(pattern[p]) == FoldAscii(name[n]))) {
-            ++p;
-            ++n;
-        } else if (starPattern != std::wstring::npos) {
-            p = starPattern + 1;
-            n = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == L'*') {
-        ++p;
-    }
-    return p == pattern.size();
-}
-
-// Sorting key of a character as NTFS orders names: by UTF-16 code units.
-char32_t Utf16Order(wchar_t c) {
-    char32_t point = static_cast<char32_t>(c);
-    return point < 0x10000 ? point << 10
-                           : ((0xD800 + ((point - 0x10000) >> 10)) << 10) | (point & 0x3FF);
-}
-
-bool NameBefore(const std::wstring& a, const std::wstring& b) {
-    std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        char32_t x = Utf16Order(FoldAscii(a[i]));
-        char32_t y = Utf16Order(FoldAscii(b[i]));
-        if (x != y) {
-            return x < y;
-        }
-    }
-    if (a.size() != b.size()) {
-        return a.size() < b.size();
-    }
-    return a < b;
-}
-
-} // namespace
-
 bool PathExists(const std::wstring& path) {
     struct stat info;
-    std::string host = HostPathOf(path);
-    if (host.empty()) {
-        return FailWith(PlatformError::NotFound);
-    }
-    if (::stat(host.c_str(), &info) != 0) {
-        return FailWithErrno(errno);
+    std::string host;
+    if (!StatWindowsPath(path, host, info)) {
+        return host.empty() ? FailWith(PlatformError::NotFound) : FailWithErrno(errno);
     }
     return true;
 }
 
 bool IsFolder(const std::wstring& path) {
     struct stat info;
-    std::string host = HostPathOf(path);
-    if (host.empty()) {
-        return FailWith(PlatformError::NotFound);
-    }
-    if (::stat(host.c_str(), &info) != 0) {
-        return FailWithErrno(errno);
+    std::string host;
+    if (!StatWindowsPath(path, host, info)) {
+        return host.empty() ? FailWith(PlatformError::NotFound) : FailWithErrno(errno);
     }
     if (!S_ISDIR(info.st_mode)) {
         return FailWith(PlatformError::NotFound);
@@ -128,7 +70,7 @@ std::vector<std::wstring> ListMatchingNames(const std::wstring& pattern) {
         }
     }
     ::closedir(listing);
-    std::sort(names.begin(), names.end(), NameBefore);
+    std::sort(names.begin(), names.end(), ComesBeforeInListing);
     if (names.empty()) {
         FailWith(PlatformError::NotFound);
     }
@@ -147,16 +89,19 @@ bool CreateOneFolder(const std::wstring& path) {
 }
 
 bool CreateFolderTree(const std::wstring& path) {
-    std::string host = HostPathOf(path);
+    struct stat info;
+    std::string host;
+    if (StatWindowsPath(path, host, info)) {
+        return FailWith(PlatformError::AlreadyExists);
+    }
     if (host.empty()) {
         return FailWith(PlatformError::NotFound);
     }
     while (host.size() > 1 && host.back() == '/') {
         host.pop_back();
     }
-    struct stat info;
     if (::stat(host.c_str(), &info) == 0) {
-        return FailWith(PlatformError::AlreadyExists);
+        return FailWith(PlatformError::AlreadyExists); // a file named with a trailing separator
     }
     // Create every missing folder from the top down.
     for (std::size_t at = host.find('/', 1);; at = host.find('/', at + 1)) {

@@ -1,4 +1,5 @@
 // Existence tests and folder listings through the Windows directory search.
+#include "platform/name_matching.h"
 #include "platform/platform.h"
 #include "platform/platform_error.h"
 #include "platform/win32/windows_error.h"
@@ -6,31 +7,6 @@
 #include <algorithm>
 
 #include <windows.h>
-
-namespace {
-
-wchar_t FoldAscii(wchar_t unit) {
-    return (unit >= L'a' && unit <= L'z') ? static_cast<wchar_t>(unit - (L'a' - L'A')) : unit;
-}
-
-// The listing order, as NTFS keeps its names: UTF-16 units compared with the letters a to z
-// taken as A to Z; names equal but for case are ordered by their exact units.
-bool ComesBefore(const std::wstring& a, const std::wstring& b) {
-    std::size_t common = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < common; ++i) {
-        wchar_t x = FoldAscii(a[i]);
-        wchar_t y = FoldAscii(b[i]);
-        if (x != y) {
-            return x < y;
-        }
-    }
-    if (a.size() != b.size()) {
-        return a.size() < b.size();
-    }
-    return a < b;
-}
-
-} // namespace
 
 bool PathExists(const std::wstring& path) {
     // No Windows name holds a wildcard, so a path with one names nothing; the directory search
@@ -57,6 +33,11 @@ bool IsFolder(const std::wstring& path) {
 
 std::vector<std::wstring> ListMatchingNames(const std::wstring& pattern) {
     std::vector<std::wstring> names;
+    // The search also matches the old 8.3 short names ("abc.initial" is "ABC~1.INI"); only names
+    // that match the pattern themselves are listed, as on the other build.
+    std::size_t separator = pattern.find_last_of(L"\\/:");
+    std::wstring namePattern =
+        separator == std::wstring::npos ? pattern : pattern.substr(separator + 1);
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
@@ -65,11 +46,11 @@ std::vector<std::wstring> ListMatchingNames(const std::wstring& pattern) {
     }
     do {
         std::wstring name(found.cFileName);
-        if (name != L"." && name != L"..") {
+        if (name != L"." && name != L".." && MatchesWildcard(name, namePattern)) {
             names.push_back(name);
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    std::sort(names.begin(), names.end(), ComesBefore);
+    std::sort(names.begin(), names.end(), ComesBeforeInListing);
     return names;
 }
