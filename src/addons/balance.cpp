@@ -79,8 +79,22 @@ void EvenSquareGroup(TileLayout& layout, const std::vector<TileInfo>& addOnTiles
 // Scores of all 30 slots, each add-on tile looked at once: the first tile in list order with a
 // slot's identifier gives that slot its score.
 std::vector<std::int32_t> SlotScores(const TileLayout& layout,
-                                     const std::vector<TileInfo>& addOnTiles) {
+                                     const std::vector<TileInfo>& addOnTiles,
+                                     const BalanceLists& lists) {
     std::vector<std::int32_t> scores(SlotCount, 0);
+    if (lists.indexed) {
+        for (int index = 0; index < SlotCount; ++index) {
+            if (layout.slots[index].empty()) {
+                scores[index] = -1;
+                continue;
+            }
+            auto found = lists.sortScores.find(ToAsciiUpper(layout.slots[index]));
+            if (found != lists.sortScores.end()) {
+                scores[index] = found->second;
+            }
+        }
+        return scores;
+    }
     std::unordered_map<std::wstring, std::vector<int>> unscored; // folded text -> slot indices
     for (int index = 0; index < SlotCount; ++index) {
         if (layout.slots[index].empty()) {
@@ -131,6 +145,19 @@ BalanceLists ReadBalanceLists(const std::wstring& configFilePath) {
     return lists;
 }
 
+void IndexAddOnTiles(BalanceLists& lists, const std::vector<TileInfo>& addOnTiles) {
+    lists.sortScores.clear();
+    lists.squareOnlyTiles.clear();
+    for (const TileInfo& tile : addOnTiles) {
+        std::wstring folded = ToAsciiUpper(tile.AppIdOrPath);
+        lists.sortScores.emplace(folded, tile.SortScore); // the first tile keeps its score
+        if (tile.OnlySupportSquare) {
+            lists.squareOnlyTiles.insert(folded);
+        }
+    }
+    lists.indexed = true;
+}
+
 bool IsRequired(const BalanceLists& lists, const std::wstring& identifier) {
     // A list read from the file holds no empty value; one built by hand might.
     return !identifier.empty() && ListHolds(lists.required, identifier);
@@ -141,6 +168,9 @@ bool IsSquareOnly(const BalanceLists& lists, const std::wstring& identifier,
     if (ListHolds(lists.onlySupportSquare, identifier) ||
         ListHolds(lists.defaultSquareOrDesktop, identifier)) {
         return true;
+    }
+    if (lists.indexed) {
+        return lists.squareOnlyTiles.count(ToAsciiUpper(identifier)) != 0;
     }
     for (const TileInfo& tile : addOnTiles) {
         if (tile.OnlySupportSquare && SameIdentifier(tile.AppIdOrPath, identifier)) {
@@ -179,7 +209,7 @@ void BalanceLayout(TileLayout& layout, const std::vector<TileInfo>& addOnTiles,
         }
     }
 
-    const std::vector<std::int32_t> scores = SlotScores(layout, addOnTiles);
+    const std::vector<std::int32_t> scores = SlotScores(layout, addOnTiles, lists);
     OrderGroup(layout, scores, FirstWideSlot, WideSlotCount);
     OrderGroup(layout, scores, FirstSquareSlot, SquareSlotCount);
     OrderGroup(layout, scores, FirstSquareOrDesktopSlot, SquareOrDesktopSlotCount);

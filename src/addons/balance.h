@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // What balancing reads from the configuration file, read once for a whole run of placements.
@@ -16,10 +18,21 @@ struct BalanceLists {
     std::vector<std::wstring> onlySupportSquare;      // [OnlySupportSquare] AppIdOrPath1, 2, ...
     std::vector<std::wstring> defaultSquareOrDesktop; // [Default] SquareOrDesktopTile1, 2, ...
     std::wstring backupItem;                          // [BackupItem] AppIdOrPath; may be empty
+
+    // Filled by IndexAddOnTiles for the one list of add-on tiles then handed to BalanceLayout, so
+    // that balancing a region looks up its 30 slots instead of walking every add-on tile: by
+    // folded AppIdOrPath, the SortScore of the first tile with it, and the tiles that support
+    // square only. Without it, the list is walked.
+    bool indexed = false;
+    std::unordered_map<std::wstring, std::int32_t> sortScores{};
+    std::unordered_set<std::wstring> squareOnlyTiles{};
 };
 
 // Reads the four lists from the configuration file; missing sections or keys give empty lists.
 BalanceLists ReadBalanceLists(const std::wstring& configFilePath);
+
+// Indexes addOnTiles into lists (see BalanceLists); the answers stay those of walking the list.
+void IndexAddOnTiles(BalanceLists& lists, const std::vector<TileInfo>& addOnTiles);
 
 // True when identifier is one of the required applications (ignoring case). Never for "".
 bool IsRequired(const BalanceLists& lists, const std::wstring& identifier);

@@ -158,7 +158,8 @@ std::vector<RegionalOverride> BuildRegionalOverrides(const TileLayout& merged,
                                                      const std::vector<TileInfo>& addOnTiles,
                                                      const std::vector<TileInfo>& protectedTiles,
                                                      const std::vector<std::wstring>& regionList) {
-    const BalanceLists lists = ReadBalanceLists(Settings().configFilePath);
+    BalanceLists lists = ReadBalanceLists(Settings().configFilePath);
+    IndexAddOnTiles(lists, addOnTiles);
     ProtectionCheck check{protectedTiles, {}, {}};
     for (const TileInfo& tile : protectedTiles) {
         check.identifiers.insert(tile.AppIdOrPath);

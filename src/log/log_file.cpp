@@ -15,11 +15,14 @@ constexpr std::size_t MaxLineChars = 1023;
 constexpr std::size_t MaxLineBytes = 999;
 constexpr std::size_t MaxDirectoryChars = 255;
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
 
 // Drive ("C:" or empty) and directory (up to and including the last separator) of a path, as the
 // standard splitting of a path gives them.
-void SplitDriveAndDirectory(const std::wstring& path, std::wstring& drive, std::wstring& directory) {
+void SplitDriveAndDirectory(const std::wstring& path, std::wstring& drive,
+                            std::wstring& directory) {
     std::size_t start = 0;
     drive.clear();
     if (path.size() >= 2 && path[1] == L':') {
@@ -32,7 +35,8 @@ void SplitDriveAndDirectory(const std::wstring& path, std::wstring& drive, std::
             last = i;
         }
     }
-    directory = (last == std::wstring::npos) ? std::wstring() : path.substr(start, last + 1 - start);
+    directory =
+        (last == std::wstring::npos) ? std::wstring() : path.substr(start, last + 1 - start);
 }
 
 std::wstring TimestampPrefix() {
@@ -52,8 +56,10 @@ std::string BoundedMessageBytes(const std::wstring& prefix, std::wstring text) {
         if (line.size() + 2 <= MaxLineChars && bytes.size() + 2 <= MaxLineBytes) {
             return bytes + "\r\n";
         }
-        std::size_t excessBytes = bytes.size() + 2 > MaxLineBytes ? bytes.size() + 2 - MaxLineBytes : 0;
-        std::size_t excessChars = line.size() + 2 > MaxLineChars ? line.size() + 2 - MaxLineChars : 0;
+        std::size_t excessBytes =
+            bytes.size() + 2 > MaxLineBytes ? bytes.size() + 2 - MaxLineBytes : 0;
+        std::size_t excessChars =
+            line.size() + 2 > MaxLineChars ? line.size() + 2 - MaxLineChars : 0;
         // Each character takes at most 4 bytes: drop at least a quarter of the excess bytes.
         std::size_t drop = std::max<std::size_t>({excessChars, (excessBytes + 3) / 4, 1});
         text.resize(text.size() > drop ? text.size() - drop : 0);
@@ -66,10 +72,14 @@ std::string BoundedMessageBytes(const std::wstring& prefix, std::wstring text) {
     }
 }
 
-// Makes sure the file exists (created empty when missing) and applies the byte-order-mark rule:
-// a data-line file must be empty (the mark is written then) or begin with EF BB BF.
-bool PrepareFile(const std::wstring& filePath, bool withBom) {
+// Makes sure the file exists (created empty when missing, in folder made with all its parents)
+// and applies the byte-order-mark rule: a data-line file must be empty (the mark is written then)
+// or begin with EF BB BF. A file that exists has its folder, which is then not looked at again.
+bool PrepareFile(const std::wstring& filePath, const std::wstring& folder, bool withBom) {
     if (!PathExists(filePath)) {
+        if (!folder.empty()) {
+            CreateFolderTree(folder); // a folder that exists already is no failure here
+        }
         FileHandle created;
         if (!OpenFile(filePath, FileMode::AppendOrCreate, created)) {
             return false;
@@ -80,13 +90,14 @@ bool PrepareFile(const std::wstring& filePath, bool withBom) {
     if (!OpenFile(filePath, FileMode::ReadWriteExisting, file)) {
         return false;
     }
-    std::uint64_t size = 0;
-    bool ok = GetFileSize64(file, size);
-    if (ok && withBom) {
+    bool ok = true;
+    if (withBom) {
         static const unsigned char Bom[3] = {0xEF, 0xBB, 0xBF};
-        if (size == 0) {
+        std::uint64_t size = 0;
+        ok = GetFileSize64(file, size);
+        if (ok && size == 0) {
             ok = WriteToFile(file, Bom, 3);
-        } else {
+        } else if (ok) {
             unsigned char head[3] = {};
             std::size_t got = 0;
             ok = ReadFromFile(file, head, 3, got) && got == 3 && head[0] == Bom[0] &&
@@ -123,8 +134,8 @@ std::wstring MessageText(const std::wstring& text) {
     return cut;
 }
 
-void WriteLine(LogFile& log, const std::wstring& path, const std::wstring& text,
-               bool withTimestamp, bool withBom) {
+void WriteLine(LogFile& log, const std::wstring& path, const std::wstring& text, bool withTimestamp,
+               bool withBom) {
     std::lock_guard<std::recursive_mutex> hold(log.lock);
 
     // Resolve the path: one with a drive letter is taken as it is, any other is placed in the
@@ -150,11 +161,11 @@ void WriteLine(LogFile& log, const std::wstring& path, const std::wstring& text,
             return;
         }
     }
-    if (!folder.empty()) {
-        CreateFolderTree(folder); // a folder that exists already is no failure here
-    }
-
-    if (!PrepareFile(filePath, withBom)) {
+    // A data line must first pass the byte-order-mark rule. A line without the mark only appends,
+    // whatever the file holds: one open that creates a missing file does what the separate
+    // existence probe and read-write open would (both fail exactly when appending fails), so the
+    // log costs one open per line and is still complete on disk after every line.
+    if (withBom && !PrepareFile(filePath, folder, withBom)) {
         return;
     }
 
@@ -167,7 +178,11 @@ void WriteLine(LogFile& log, const std::wstring& path, const std::wstring& text,
 
     FileHandle file;
     if (!OpenFile(filePath, FileMode::AppendOrCreate, file)) {
-        return;
+        // The folder may be missing: make it with all its parents, then try once more.
+        if (withBom || folder.empty() || !CreateFolderTree(folder) ||
+            !OpenFile(filePath, FileMode::AppendOrCreate, file)) {
+            return;
+        }
     }
     WriteToFile(file, bytes.data(), bytes.size());
     CloseFile(file);

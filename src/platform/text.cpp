@@ -6,34 +6,19 @@ namespace {
 
 constexpr char32_t ReplacementCharacter = 0xFFFD;
 
-bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+bool IsSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
 }
 
-// Walks text as code points: pairs of surrogates are joined (16-bit wchar_t), anything that is
-// not a Unicode scalar value comes out as U+FFFD.
-template <typename Visit> void ForEachCodePoint(const std::wstring& text, Visit visit) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
+// Walks text from start as code points: pairs of surrogates are joined (16-bit wchar_t), anything
+// that is not a Unicode scalar value comes out as U+FFFD.
+template <typename Visit>
+void ForEachCodePoint(const std::wstring& text, std::size_t start, Visit visit) {
+    for (std::size_t i = start; i < text.size(); ++i) {
         char32_t c = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[i]));
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-            char32_t low = static_cast<char32_t>(
-                static_cast<std::make_unsigned_t<wchar_t>>(text[i + 1]));
+            char32_t low =
+                static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[i + 1]));
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 visit(0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
                 ++i;
@@ -65,21 +50,57 @@ void AppendCodePoint(std::wstring& text, char32_t codePoint) {
 }
 
 std::string Utf8FromWide(const std::wstring& text) {
-    std::string out;
-    out.reserve(text.size());
-    ForEachCodePoint(text, [&out](char32_t c) { AppendUtf8(out, c); });
+    // Every line of the answer file and of the log passes through here. Most are ASCII: the
+    // leading ASCII characters are copied as they are; the rest is counted first, then written
+    // into a string of that size.
+    using Unit = std::make_unsigned_t<wchar_t>;
+    std::size_t ascii = 0;
+    while (ascii < text.size() && static_cast<Unit>(text[ascii]) < 0x80) {
+        ++ascii;
+    }
+    if (ascii == text.size()) {
+        return std::string(text.begin(), text.end());
+    }
+    std::size_t size = ascii;
+    ForEachCodePoint(text, ascii, [&size](char32_t c) {
+        size += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    });
+    std::string out(size, '\0');
+    char* at = &out[0];
+    for (std::size_t i = 0; i < ascii; ++i) {
+        *at++ = static_cast<char>(text[i]);
+    }
+    ForEachCodePoint(text, ascii, [&at](char32_t c) {
+        if (c < 0x80) {
+            *at++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+            *at++ = static_cast<char>(0xC0 | (c >> 6));
+            *at++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            *at++ = static_cast<char>(0xE0 | (c >> 12));
+            *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *at++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            *at++ = static_cast<char>(0xF0 | (c >> 18));
+            *at++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *at++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    });
     return out;
 }
 
 bool WideFromUtf8(const char* bytes, std::size_t size, std::wstring& text) {
-    text.clear();
-    text.reserve(size);
+    // No text has more characters than bytes: the characters are written into a string of that
+    // size, which is then cut to what was written.
+    text.assign(size, L'\0');
+    wchar_t* at = size == 0 ? nullptr : &text[0];
     const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
     std::size_t i = 0;
     while (i < size) {
         unsigned char b = p[i];
         if (b < 0x80) {
-            text += static_cast<wchar_t>(b);
+            *at++ = static_cast<wchar_t>(b);
             ++i;
             continue;
         }
@@ -114,9 +135,16 @@ bool WideFromUtf8(const char* bytes, std::size_t size, std::wstring& text) {
         if (c < minimum || c > 0x10FFFF || IsSurrogate(c)) {
             return false;
         }
-        AppendCodePoint(text, c);
+        if (sizeof(wchar_t) == 2 && c >= 0x10000) {
+            c -= 0x10000;
+            *at++ = static_cast<wchar_t>(0xD800 + (c >> 10));
+            *at++ = static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            *at++ = static_cast<wchar_t>(c);
+        }
         i += extra + 1;
     }
+    text.resize(size == 0 ? 0 : static_cast<std::size_t>(at - text.data()));
     return true;
 }
 

@@ -34,7 +34,25 @@ bool WriteAll(int descriptor, const char* data, std::size_t size) {
     return true;
 }
 
-bool CopyBytes(int from, int to) {
+// Copies the rest of from into to. With regular (from is a regular file) the kernel copies the
+// bytes without their passing through here, where it can; otherwise they are read and written.
+bool CopyBytes(int from, int to, bool regular) {
+    while (regular) {
+        ssize_t count = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+        if (count > 0) {
+            continue;
+        }
+        if (count == 0) {
+            return true;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+            return FailWithErrno(errno);
+        }
+        break;
+    }
     std::vector<char> buffer(CopyChunk);
     for (;;) {
         ssize_t count = ::read(from, buffer.data(), buffer.size());
@@ -53,8 +71,8 @@ bool CopyBytes(int from, int to) {
     }
 }
 
-// Opens a file for reading that must be a file, not a folder.
-bool OpenSource(const std::string& host, int& descriptor) {
+// Opens a file for reading that must be a file, not a folder; info tells what it is.
+bool OpenSource(const std::string& host, int& descriptor, struct stat& info) {
     if (host.empty()) {
         return FailWith(PlatformError::NotFound);
     }
@@ -62,7 +80,6 @@ bool OpenSource(const std::string& host, int& descriptor) {
     if (descriptor < 0) {
         return FailWithErrno(errno);
     }
-    struct stat info;
     if (::fstat(descriptor, &info) != 0 || S_ISDIR(info.st_mode)) {
         ::close(descriptor);
         return FailWith(PlatformError::AccessDenied);
@@ -87,9 +104,46 @@ std::string TemporaryPathFor(const std::string& folder, const std::string& name)
     return folder + "/" + temporary;
 }
 
-// Replaces hostTarget with what fill writes into a new file, see ReplaceHostFileWithBytes.
+// A file whose bytes are to take target's place, open for reading.
+struct SourceFile {
+    std::string host;
+    int descriptor = -1;
+    struct stat info;
+};
+
+// Links source next to the target as temporary instead of copying its bytes, when that gives the
+// same file a copy would: source is a regular file on the target's volume with the owner and
+// permissions the copy would get. The source is flushed to disk first, as a copy would be.
+bool LinkInsteadOfCopy(const SourceFile& source, const struct stat& folder, bool existed,
+                       const struct stat& old, const std::string& temporary) {
+    if (!S_ISREG(source.info.st_mode) || source.info.st_dev != folder.st_dev) {
+        return false;
+    }
+    if (existed && (old.st_uid != source.info.st_uid || old.st_gid != source.info.st_gid ||
+                    (old.st_mode & 07777) != (source.info.st_mode & 07777))) {
+        return false;
+    }
+    if (::fsync(source.descriptor) != 0) {
+        return false;
+    }
+    if (::linkat(AT_FDCWD, source.host.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) !=
+        0) {
+        return false;
+    }
+    // The name may have come to stand for another file since it was opened.
+    struct stat linked;
+    if (::stat(temporary.c_str(), &linked) != 0 || linked.st_dev != source.info.st_dev ||
+        linked.st_ino != source.info.st_ino) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Replaces hostTarget with what fill writes into a new file, see ReplaceHostFileWithBytes. With
+// source, the new file may be a link to it (see LinkInsteadOfCopy), and fill is not called.
 bool ReplaceHostFile(const std::string& hostTarget, const std::function<bool(int)>& fill,
-                     bool askRenameFault) {
+                     bool askRenameFault, const SourceFile* source = nullptr) {
     std::size_t slash = hostTarget.find_last_of('/');
     if (hostTarget.empty() || slash == std::string::npos || slash + 1 == hostTarget.size()) {
         return FailWith(PlatformError::NotFound);
@@ -108,10 +162,6 @@ bool ReplaceHostFile(const std::string& hostTarget, const std::function<bool(int
 
     std::string temporary = TemporaryPathFor(slash == 0 ? std::string() : folder, name);
     ::unlink(temporary.c_str()); // a leftover of an attempt that was killed
-    int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor < 0) {
-        return FailWithErrno(errno);
-    }
     auto abandon = [&temporary](int open) {
         if (open >= 0) {
             ::close(open);
@@ -119,23 +169,29 @@ bool ReplaceHostFile(const std::string& hostTarget, const std::function<bool(int
         ::unlink(temporary.c_str());
         return false;
     };
-    if (existed) {
-        // Keep the target's owner and permissions; an owner change needs rights we may lack.
-        if (::fchown(descriptor, old.st_uid, old.st_gid) != 0) {
-            // the new file keeps our own owner
+    if (source == nullptr || !LinkInsteadOfCopy(*source, info, existed, old, temporary)) {
+        int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor < 0) {
+            return FailWithErrno(errno);
         }
-        ::fchmod(descriptor, old.st_mode & 07777);
-    }
-    if (!fill(descriptor)) {
-        return abandon(descriptor);
-    }
-    if (::fsync(descriptor) != 0) {
-        FailWithErrno(errno);
-        return abandon(descriptor);
-    }
-    if (::close(descriptor) != 0) {
-        FailWithErrno(errno);
-        return abandon(-1);
+        if (existed) {
+            // Keep the target's owner and permissions; an owner change needs rights we may lack.
+            if (::fchown(descriptor, old.st_uid, old.st_gid) != 0) {
+                // the new file keeps our own owner
+            }
+            ::fchmod(descriptor, old.st_mode & 07777);
+        }
+        if (!fill(descriptor)) {
+            return abandon(descriptor);
+        }
+        if (::fsync(descriptor) != 0) {
+            FailWithErrno(errno);
+            return abandon(descriptor);
+        }
+        if (::close(descriptor) != 0) {
+            FailWithErrno(errno);
+            return abandon(-1);
+        }
     }
     // The target may have changed while the copy was written.
     if (::stat(hostTarget.c_str(), &old) == 0 && !TargetWritable(old)) {
@@ -172,11 +228,10 @@ bool CopyFileOver(const std::wstring& from, const std::wstring& to) {
         return false;
     }
     int source = -1;
-    if (!OpenSource(HostPathOf(from), source)) {
+    struct stat sourceInfo;
+    if (!OpenSource(HostPathOf(from), source, sourceInfo)) {
         return false;
     }
-    struct stat sourceInfo;
-    ::fstat(source, &sourceInfo);
     std::string hostTarget = HostPathOf(to);
     if (hostTarget.empty()) {
         ::close(source);
@@ -200,7 +255,7 @@ bool CopyFileOver(const std::wstring& from, const std::wstring& to) {
         ::close(source);
         return FailWithErrno(error);
     }
-    bool copied = CopyBytes(source, target);
+    bool copied = CopyBytes(source, target, S_ISREG(sourceInfo.st_mode));
     ::close(source);
     // The copy takes the source's read-only attribute, as CopyFileW does.
     if (copied && IsReadOnlyMode(sourceInfo.st_mode)) {
@@ -219,12 +274,17 @@ bool ReplaceFileAtomically(const std::wstring& source, const std::wstring& targe
     if (FaultStops(FaultOperation::Copy)) {
         return false;
     }
-    int descriptor = -1;
-    if (!OpenSource(HostPathOf(source), descriptor)) {
+    SourceFile file;
+    file.host = HostPathOf(source);
+    if (!OpenSource(file.host, file.descriptor, file.info)) {
         return false;
     }
+    int descriptor = file.descriptor;
+    bool regular = S_ISREG(file.info.st_mode);
     bool replaced = ReplaceHostFile(
-        HostPathOf(target), [descriptor](int into) { return CopyBytes(descriptor, into); }, true);
+        HostPathOf(target),
+        [descriptor, regular](int into) { return CopyBytes(descriptor, into, regular); }, true,
+        &file);
     ::close(descriptor);
     return replaced;
 }

@@ -48,6 +48,27 @@ int RenameNoReplace(const char* from, const char* to) {
 #endif
 }
 
+int OpenRetrying(const std::string& host, int flags) {
+    int descriptor;
+    do {
+        descriptor = ::open(host.c_str(), flags | O_CLOEXEC, 0666);
+    } while (descriptor < 0 && errno == EINTR);
+    return descriptor;
+}
+
+// Keeps an opened descriptor unless it is a folder or, with existed, a read-only file opened for
+// writing (which root may open; nothing has been written through it).
+bool AdoptOpened(int descriptor, FileMode mode, bool existed, FileHandle& file) {
+    struct stat info;
+    if (::fstat(descriptor, &info) == 0 &&
+        (S_ISDIR(info.st_mode) || (existed && IsWriting(mode) && IsReadOnlyMode(info.st_mode)))) {
+        ::close(descriptor);
+        return FailWith(PlatformError::AccessDenied);
+    }
+    file.raw = descriptor;
+    return true;
+}
+
 } // namespace
 
 bool OpenFile(const std::wstring& path, FileMode mode, FileHandle& file) {
@@ -55,6 +76,22 @@ bool OpenFile(const std::wstring& path, FileMode mode, FileHandle& file) {
     bool creates = mode == FileMode::CreateOrTruncate || mode == FileMode::CreateNew;
     if (FaultStops(creates ? FaultOperation::Create : FaultOperation::Open)) {
         return false;
+    }
+    if (!creates) {
+        // Most files are opened with the spelling they have: try that first, creating nothing,
+        // and look at what was opened. Only a path that is not there as written is resolved.
+        std::string exact = ExactHostPathOf(path);
+        if (exact.empty()) {
+            return FailWith(PlatformError::NotFound);
+        }
+        int flags = (mode == FileMode::AppendOrCreate ? O_WRONLY | O_APPEND : OpenFlags(mode));
+        int descriptor = OpenRetrying(exact, flags);
+        if (descriptor >= 0) {
+            return AdoptOpened(descriptor, mode, true, file);
+        }
+        if (errno != ENOENT && errno != ENOTDIR) {
+            return FailWithErrno(errno);
+        }
     }
     std::string host = HostPathOf(path);
     if (host.empty()) {
@@ -72,19 +109,11 @@ bool OpenFile(const std::wstring& path, FileMode mode, FileHandle& file) {
             return FailWith(PlatformError::AccessDenied);
         }
     }
-    int descriptor;
-    do {
-        descriptor = ::open(host.c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
-    } while (descriptor < 0 && errno == EINTR);
+    int descriptor = OpenRetrying(host, OpenFlags(mode));
     if (descriptor < 0) {
         return FailWithErrno(errno);
     }
-    if (::fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(descriptor);
-        return FailWith(PlatformError::AccessDenied);
-    }
-    file.raw = descriptor;
-    return true;
+    return AdoptOpened(descriptor, mode, false, file);
 }
 
 bool ReadFromFile(FileHandle file, void* buffer, std::size_t size, std::size_t& got) {

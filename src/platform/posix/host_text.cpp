@@ -4,7 +4,8 @@
 #include "platform/text.h"
 
 #include <cerrno>
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 wchar_t FoldAscii(wchar_t c) {
     return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
@@ -46,19 +47,29 @@ std::wstring WideFromWholeUtf16Le(const std::uint8_t* bytes, std::size_t size) {
 
 bool ReadWholeHostFile(const std::string& hostPath, std::string& bytes) {
     bytes.clear();
-    FILE* file = std::fopen(hostPath.c_str(), "rbe");
-    if (file == nullptr) {
+    int descriptor;
+    do {
+        descriptor = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (descriptor < 0 && errno == EINTR);
+    if (descriptor < 0) {
         return FailWithErrno(errno);
     }
     char buffer[1 << 16];
-    std::size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.append(buffer, count);
+    for (;;) {
+        ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            ::close(descriptor);
+            bytes.clear();
+            return FailWith(PlatformError::Other);
+        }
+        if (count == 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(count));
     }
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        return FailWith(PlatformError::Other);
-    }
+    ::close(descriptor);
     return true;
 }

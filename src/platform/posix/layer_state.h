@@ -32,6 +32,15 @@ bool IsReadOnlyMode(mode_t mode);
 // missing, when target is a folder or read-only, or when any step fails.
 bool ReplaceHostFileWithBytes(const std::string& hostTarget, const std::string& bytes);
 
+// The host path of a Windows path (as HostPathOf gives it) and the stat() of what is there. One
+// system call when the path exists with its exact spelling. False, with errno set, when nothing
+// is there.
+bool StatWindowsPath(const std::wstring& windowsPath, std::string& host, struct stat& info);
+
+// The host path of a Windows path with every component spelled as written, without looking at
+// the disk: the path HostPathOf gives whenever it exists as written. Empty when it names nothing.
+std::string ExactHostPathOf(const std::wstring& windowsPath);
+
 // The name of the entry of host folder that equals name ignoring ASCII case (the first in byte
 // order when several do); false when there is none or the folder cannot be read.
 bool FindEntryIgnoringCase(const std::string& hostFolder, const std::string& name,

@@ -9,6 +9,7 @@
 #include <limits.h>
 #include <string_view>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -16,6 +17,17 @@ namespace {
 std::string imageFolder;     // absolute and normalised, as the settings name it
 std::string imageRealFolder; // the same with symbolic links resolved (empty when it has none)
 std::string registryFile;
+
+// The exact host path of a Windows path with a drive, as ExactHostPathOf gives it, with whether
+// it names more than the drive's root. It depends only on the text and the image folder, so it
+// is remembered: the log writer and the profile reader look up the same few paths thousands of
+// times in a run. Emptied when the stand-in changes.
+struct ExactPath {
+    std::string host; // empty when the path names nothing
+    bool belowRoot = false;
+};
+std::unordered_map<std::wstring, ExactPath> exactPaths;
+constexpr std::size_t MostExactPathsKept = 4096;
 
 std::string CurrentFolder() {
     std::vector<char> buffer(PATH_MAX);
@@ -165,16 +177,28 @@ void UseStandIn(const std::string& folder, const std::string& registry) {
         imageRealFolder.clear();
     }
     registryFile = NormaliseHostPath(registry.empty() ? imageFolder + "/HKLM.reg" : registry);
+    exactPaths.clear();
     ForgetProfileCache();
     ForgetRegistryModel();
 }
 
-std::string HostPathOf(const std::wstring& windowsPath) {
+namespace {
+
+// A Windows path taken apart: the host folder of its drive and its components below it, with
+// "." and ".." already applied.
+struct WindowsPathParts {
+    std::string root;
+    std::vector<std::wstring> parts;
+    bool trailingSeparator = false;
+};
+
+// False when the path names nothing on the host (other drives, UNC paths, embedded nulls).
+bool SplitWindowsPath(const std::wstring& windowsPath, WindowsPathParts& split) {
     if (windowsPath.empty() || windowsPath.find(L'\0') != std::wstring::npos) {
-        return std::string();
+        return false;
     }
     if (windowsPath.size() >= 2 && IsSeparator(windowsPath[0]) && IsSeparator(windowsPath[1])) {
-        return std::string(); // UNC paths and device paths name nothing here
+        return false; // UNC paths and device paths name nothing here
     }
     std::wstring absolute;
     if (windowsPath.size() >= 2 && IsDriveLetter(windowsPath[0]) && windowsPath[1] == L':') {
@@ -188,18 +212,16 @@ std::string HostPathOf(const std::wstring& windowsPath) {
             absolute = current + L"\\" + windowsPath;
         }
     }
-    std::string host;
     wchar_t drive = FoldAscii(absolute[0]);
     if (drive == L'C') {
-        host = imageFolder;
+        split.root = imageFolder;
     } else if (drive == L'Z') {
-        host = "/";
+        split.root = "/";
     }
-    if (host.empty()) {
-        return std::string();
+    if (split.root.empty()) {
+        return false;
     }
 
-    std::vector<std::wstring> parts;
     std::size_t at = 2;
     while (at < absolute.size()) {
         std::size_t end = at;
@@ -212,24 +234,34 @@ std::string HostPathOf(const std::wstring& windowsPath) {
             continue;
         }
         if (part == L"..") {
-            if (!parts.empty()) {
-                parts.pop_back();
+            if (!split.parts.empty()) {
+                split.parts.pop_back();
             }
             continue;
         }
-        parts.push_back(part);
+        split.parts.push_back(part);
     }
-    bool trailingSeparator = !parts.empty() && IsSeparator(windowsPath.back());
+    split.trailingSeparator = !split.parts.empty() && IsSeparator(windowsPath.back());
+    return true;
+}
 
-    std::string exact = host;
-    for (const std::wstring& part : parts) {
+// The host path with every component spelled as written.
+std::string ExactHostPath(const WindowsPathParts& split) {
+    std::string exact = split.root;
+    for (const std::wstring& part : split.parts) {
         exact = JoinHost(exact, Utf8FromWide(part));
     }
-    if (parts.empty() || EntryExists(exact)) {
+    return exact;
+}
+
+// The host path with each component that does not exist as written matched ignoring case.
+std::string ResolvedHostPath(const WindowsPathParts& split, const std::string& exact) {
+    std::string host = split.root;
+    if (split.parts.empty() || EntryExists(exact)) {
         host = exact;
     } else {
         bool parentExists = true;
-        for (const std::wstring& part : parts) {
+        for (const std::wstring& part : split.parts) {
             std::string name = Utf8FromWide(part);
             std::string candidate = JoinHost(host, name);
             if (parentExists && !EntryExists(candidate)) {
@@ -243,10 +275,73 @@ std::string HostPathOf(const std::wstring& windowsPath) {
             host = candidate;
         }
     }
-    if (trailingSeparator) {
+    if (split.trailingSeparator) {
         host += '/';
     }
     return host;
+}
+
+} // namespace
+
+std::string HostPathOf(const std::wstring& windowsPath) {
+    WindowsPathParts split;
+    if (!SplitWindowsPath(windowsPath, split)) {
+        return std::string();
+    }
+    return ResolvedHostPath(split, ExactHostPath(split));
+}
+
+namespace {
+
+ExactPath ExactPathOf(const std::wstring& windowsPath) {
+    // A path without a drive depends on the current folder: it is not remembered.
+    bool remembered = windowsPath.size() >= 2 && windowsPath[1] == L':';
+    if (remembered) {
+        auto found = exactPaths.find(windowsPath);
+        if (found != exactPaths.end()) {
+            return found->second;
+        }
+    }
+    ExactPath exact;
+    WindowsPathParts split;
+    if (SplitWindowsPath(windowsPath, split)) {
+        exact.host = ExactHostPath(split);
+        if (split.trailingSeparator) {
+            exact.host += '/';
+        }
+        exact.belowRoot = !split.parts.empty();
+    }
+    if (remembered) {
+        if (exactPaths.size() >= MostExactPathsKept) {
+            exactPaths.clear();
+        }
+        exactPaths.emplace(windowsPath, exact);
+    }
+    return exact;
+}
+
+} // namespace
+
+bool StatWindowsPath(const std::wstring& windowsPath, std::string& host, struct stat& info) {
+    ExactPath exact = ExactPathOf(windowsPath);
+    host = exact.host;
+    if (host.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    // Most paths exist as they are written: one stat() answers both questions then.
+    if (::stat(host.c_str(), &info) == 0) {
+        return true;
+    }
+    if (!exact.belowRoot || (errno != ENOENT && errno != ENOTDIR)) {
+        return false;
+    }
+    host = HostPathOf(windowsPath);
+    return ::stat(host.c_str(), &info) == 0;
+}
+
+std::string ExactHostPathOf(const std::wstring& windowsPath) {
+    return ExactPathOf(windowsPath).host;
 }
 
 std::wstring WindowsPathOf(const std::string& hostPath) {

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -41,6 +42,15 @@ std::wstring DecodeProfile(const std::string& bytes) {
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     if (bytes.size() >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
         return WideFromWholeUtf16Le(data + 2, bytes.size() - 2);
+    }
+    if (bytes.size() >= 2 && data[0] == 0xFE && data[1] == 0xFF) {
+        // Big-endian UTF-16 with its mark is read as well, as the Windows build reads it.
+        std::string swapped = bytes.substr(2);
+        for (std::size_t i = 0; i + 1 < swapped.size(); i += 2) {
+            std::swap(swapped[i], swapped[i + 1]);
+        }
+        return WideFromWholeUtf16Le(reinterpret_cast<const std::uint8_t*>(swapped.data()),
+                                    swapped.size());
     }
     if (bytes.size() >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
         return WideFromHostBytes(bytes.substr(3));
@@ -90,9 +100,10 @@ ParsedProfile ParseProfile(const std::string& bytes) {
     return profile;
 }
 
-const ParsedProfile* ProfileAt(const std::string& host) {
+const ParsedProfile* ProfileAt(const std::wstring& iniPath) {
     struct stat info;
-    if (!StatHostPath(host, info) || !S_ISREG(info.st_mode)) {
+    std::string host;
+    if (!StatWindowsPath(iniPath, host, info) || !S_ISREG(info.st_mode)) {
         return nullptr;
     }
     FileIdentity identity = IdentityOf(info);
@@ -128,7 +139,7 @@ void ForgetProfileCache() {
 
 std::wstring ReadProfileString(const std::wstring& iniPath, const std::wstring& section,
                                const std::wstring& key) {
-    const ParsedProfile* profile = ProfileAt(HostPathOf(iniPath));
+    const ParsedProfile* profile = ProfileAt(iniPath);
     if (profile == nullptr) {
         return std::wstring();
     }

@@ -7,13 +7,18 @@
 #include <ctime>
 
 std::wstring ProgramFilePath() {
-    char* real = ::realpath("/proc/self/exe", nullptr);
-    if (real == nullptr) {
-        return std::wstring();
-    }
-    std::string path(real);
-    std::free(real);
-    return WindowsPathOf(path);
+    // The executable's host path is looked up once; the log writer asks for it with every line
+    // it places in the program's folder. Its Windows form follows the image currently in use.
+    static const std::string hostPath = [] {
+        char* real = ::realpath("/proc/self/exe", nullptr);
+        if (real == nullptr) {
+            return std::string();
+        }
+        std::string path(real);
+        std::free(real);
+        return path;
+    }();
+    return hostPath.empty() ? std::wstring() : WindowsPathOf(hostPath);
 }
 
 LocalDateTime CurrentLocalTime() {

@@ -23,12 +23,26 @@ struct RegistryModel {
     std::unordered_map<std::wstring, std::wstring> spelling;
     std::unordered_map<std::wstring, std::vector<std::wstring>> subkeys;
     std::unordered_map<std::wstring, long> listing;
+    // Changes whenever the maps above are rebuilt (0: never built), so that an open key can keep
+    // what it looked up in them.
+    unsigned long generation = 0;
+};
+
+// An open key: its folded full path (empty when the handle is free) and, while the model keeps
+// its generation, what the maps hold for it, so that the calls on the key need not look it up.
+struct OpenKey {
+    std::wstring path;
+    unsigned long generation = 0;
+    const std::vector<std::wstring>* subkeys = nullptr; // null when it has none
+    long listing = -1;
 };
 
 RegistryModel model;
-std::vector<std::wstring> openKeys; // by handle: the folded full path, empty when free
+std::vector<OpenKey> openKeys; // by handle
+unsigned long lastGeneration = 0;
 
 void IndexKeys(RegistryModel& target) {
+    target.generation = ++lastGeneration;
     target.spelling.clear();
     target.subkeys.clear();
     target.listing.clear();
@@ -93,26 +107,52 @@ bool Refresh() {
     return true;
 }
 
-// The folded full path of an open key that still exists.
-bool KeyOf(RegistryKey key, std::wstring& path) {
-    if (key.raw < 0 || static_cast<std::size_t>(key.raw) >= openKeys.size() ||
-        openKeys[static_cast<std::size_t>(key.raw)].empty()) {
-        return FailWith(PlatformError::Other);
-    }
-    if (!Refresh()) {
+// Looks up what the model holds for an open key; false when the key no longer exists.
+bool Resolve(OpenKey& open) {
+    if (model.spelling.find(open.path) == model.spelling.end()) {
         return false;
     }
-    path = openKeys[static_cast<std::size_t>(key.raw)];
-    if (model.spelling.find(path) == model.spelling.end()) {
-        return FailWith(PlatformError::NotFound);
+    auto subkeys = model.subkeys.find(open.path);
+    open.subkeys = subkeys == model.subkeys.end() ? nullptr : &subkeys->second;
+    open.listing = model.listing[open.path];
+    open.generation = model.generation;
+    return true;
+}
+
+// The open key of a handle, brought up to date with the file; null when the handle is not open
+// or its key no longer exists.
+OpenKey* KeyOf(RegistryKey key) {
+    if (key.raw < 0 || static_cast<std::size_t>(key.raw) >= openKeys.size() ||
+        openKeys[static_cast<std::size_t>(key.raw)].path.empty()) {
+        FailWith(PlatformError::Other);
+        return nullptr;
+    }
+    if (!Refresh()) {
+        return nullptr;
+    }
+    OpenKey& open = openKeys[static_cast<std::size_t>(key.raw)];
+    if ((open.generation != model.generation || model.generation == 0) && !Resolve(open)) {
+        FailWith(PlatformError::NotFound);
+        return nullptr;
+    }
+    return &open;
+}
+
+bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+            return false;
+        }
     }
     return true;
 }
 
 long FindValue(const RegistryKeyEntry& key, const std::wstring& name) {
-    std::wstring folded = FoldAsciiText(name);
     for (std::size_t v = 0; v < key.values.size(); ++v) {
-        if (!key.values[v].comment && FoldAsciiText(key.values[v].name) == folded) {
+        if (!key.values[v].comment && SameNameIgnoringCase(key.values[v].name, name)) {
             return static_cast<long>(v);
         }
     }
@@ -161,6 +201,22 @@ bool Commit(RegistryModel& changed) {
     return true;
 }
 
+// Writes the model as it now stands to the file. False, with the file untouched, when that
+// fails; the caller then takes its change back out of the model.
+bool WriteModel() {
+    std::string bytes = FormatRegistryDocument(model.document);
+    if (!ReplaceHostFileWithBytes(StandInRegistryFile(), bytes)) {
+        return false;
+    }
+    struct stat info;
+    if (::stat(StandInRegistryFile().c_str(), &info) == 0) {
+        model.identity = IdentityOf(info);
+    } else {
+        model.examined = false;
+    }
+    return true;
+}
+
 bool NameWritable(const std::wstring& name) {
     return name.find_first_of(std::wstring(L"\r\n\0", 3)) == std::wstring::npos;
 }
@@ -194,30 +250,31 @@ bool OpenRegistryKey(const std::wstring& path, RegistryKey& key) {
         return FailWith(PlatformError::NotFound);
     }
     std::size_t slot = 0;
-    while (slot < openKeys.size() && !openKeys[slot].empty()) {
+    while (slot < openKeys.size() && !openKeys[slot].path.empty()) {
         ++slot;
     }
     if (slot == openKeys.size()) {
         openKeys.emplace_back();
     }
-    openKeys[slot] = folded;
+    openKeys[slot].path = std::move(folded);
+    Resolve(openKeys[slot]);
     key.raw = static_cast<std::intptr_t>(slot);
     return true;
 }
 
 void CloseRegistryKey(RegistryKey key) {
     if (key.raw >= 0 && static_cast<std::size_t>(key.raw) < openKeys.size()) {
-        openKeys[static_cast<std::size_t>(key.raw)].clear();
+        openKeys[static_cast<std::size_t>(key.raw)] = OpenKey();
     }
 }
 
 bool QueryRegistryValue(RegistryKey key, const std::wstring& name, std::size_t maxBytes,
                         std::uint32_t& type, std::vector<std::uint8_t>& data) {
-    std::wstring path;
-    if (!KeyOf(key, path)) {
+    const OpenKey* open = KeyOf(key);
+    if (open == nullptr) {
         return false;
     }
-    long index = model.listing[path];
+    long index = open->listing;
     if (index < 0) {
         return FailWith(PlatformError::NotFound);
     }
@@ -240,43 +297,58 @@ bool SetRegistryValue(RegistryKey key, const std::wstring& name, std::uint32_t t
     if (FaultStops(FaultOperation::RegistrySet)) {
         return false;
     }
-    std::wstring path;
-    if (!KeyOf(key, path)) {
+    const OpenKey* open = KeyOf(key);
+    if (open == nullptr) {
         return false;
     }
     if (!NameWritable(name)) {
         return FailWith(PlatformError::Other);
     }
-    RegistryModel changed = model;
-    RegistryKeyEntry& entry = ListedKey(changed, path);
-    long found = FindValue(entry, name);
-    if (found >= 0) {
-        RegistryValueEntry& value = entry.values[static_cast<std::size_t>(found)];
-        if (value.type == type && value.data == data) {
-            return true; // nothing changes
-        }
-        value.type = type;
-        value.data = data;
-        value.lines.clear();
-    } else {
-        RegistryValueEntry value;
-        value.name = name;
-        value.type = type;
-        value.data = data;
-        entry.values.push_back(value);
+    RegistryValueEntry value;
+    value.name = name;
+    value.type = type;
+    value.data = data;
+    long index = open->listing;
+    if (index < 0) {
+        // A key that was only implied is listed now: the document changes shape, so the change is
+        // made on a copy of the model that replaces it once written.
+        RegistryModel changed = model;
+        ListedKey(changed, open->path).values.push_back(std::move(value));
+        return Commit(changed);
     }
-    return Commit(changed);
+    // The change is made in place and taken back when the file cannot be written.
+    RegistryKeyEntry& entry = model.document.keys[static_cast<std::size_t>(index)];
+    long found = FindValue(entry, name);
+    if (found < 0) {
+        entry.values.push_back(std::move(value));
+        if (!WriteModel()) {
+            entry.values.pop_back();
+            return false;
+        }
+        return true;
+    }
+    RegistryValueEntry& current = entry.values[static_cast<std::size_t>(found)];
+    if (current.type == type && current.data == data) {
+        return true; // nothing changes
+    }
+    value.name = current.name; // the value keeps the spelling of its name
+    std::swap(current, value);
+    if (!WriteModel()) {
+        std::swap(current, value);
+        return false;
+    }
+    return true;
 }
 
 bool DeleteRegistryValue(RegistryKey key, const std::wstring& name) {
     if (FaultStops(FaultOperation::RegistryDelete)) {
         return false;
     }
-    std::wstring path;
-    if (!KeyOf(key, path)) {
+    const OpenKey* open = KeyOf(key);
+    if (open == nullptr) {
         return false;
     }
-    long index = model.listing[path];
+    long index = open->listing;
     if (index < 0) {
         return FailWith(PlatformError::NotFound);
     }
@@ -284,22 +356,26 @@ bool DeleteRegistryValue(RegistryKey key, const std::wstring& name) {
     if (found < 0) {
         return FailWith(PlatformError::NotFound);
     }
-    RegistryModel changed = model;
+    // The change is made in place and taken back when the file cannot be written.
     std::vector<RegistryValueEntry>& values =
-        changed.document.keys[static_cast<std::size_t>(index)].values;
+        model.document.keys[static_cast<std::size_t>(index)].values;
+    RegistryValueEntry removed = std::move(values[static_cast<std::size_t>(found)]);
     values.erase(values.begin() + found);
-    return Commit(changed);
+    if (!WriteModel()) {
+        values.insert(values.begin() + found, std::move(removed));
+        return false;
+    }
+    return true;
 }
 
 bool EnumRegistrySubKey(RegistryKey key, std::uint32_t index, std::wstring& name) {
-    std::wstring path;
-    if (!KeyOf(key, path)) {
+    const OpenKey* open = KeyOf(key);
+    if (open == nullptr) {
         return false;
     }
-    auto found = model.subkeys.find(path);
-    if (found == model.subkeys.end() || index >= found->second.size()) {
+    if (open->subkeys == nullptr || index >= open->subkeys->size()) {
         return FailWith(PlatformError::NotFound);
     }
-    name = found->second[index];
+    name = (*open->subkeys)[index];
     return true;
 }

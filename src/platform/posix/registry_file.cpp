@@ -4,6 +4,9 @@
 #include "platform/posix/layer_state.h"
 #include "platform/text.h"
 
+#include <type_traits>
+#include <unordered_map>
+
 namespace {
 
 const wchar_t* const Version5Header = L"Windows Registry Editor Version 5.00";
@@ -299,6 +302,26 @@ std::wstring HexNumber(std::uint32_t number, int width) {
     return text;
 }
 
+// Appends the UTF-16LE bytes of text, as Utf16LeFromWide gives them, without a terminator.
+void AppendUtf16Le(std::string& bytes, const std::wstring& text) {
+    std::size_t at = bytes.size();
+    bytes.resize(at + text.size() * 2);
+    for (wchar_t w : text) {
+        char32_t c = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(w));
+        if (c < 0x10000) {
+            bytes[at++] = static_cast<char>(c & 0xFF);
+            bytes[at++] = static_cast<char>(c >> 8);
+            continue;
+        }
+        // A pair of units (or U+FFFD beyond Unicode): the rare slow way.
+        std::vector<std::uint8_t> units = Utf16LeFromWide(std::wstring(1, w), false);
+        bytes.resize(bytes.size() + units.size() - 2);
+        for (std::uint8_t unit : units) {
+            bytes[at++] = static_cast<char>(unit);
+        }
+    }
+}
+
 } // namespace
 
 bool ParseRegistryDocument(const std::string& bytes, RegistryDocument& document) {
@@ -317,6 +340,9 @@ bool ParseRegistryDocument(const std::string& bytes, RegistryDocument& document)
     } else if (header != Version5Header) {
         return false;
     }
+    // Each key's place in document.keys by its folded path, so that a key listed again is found
+    // without comparing it with every key before it.
+    std::unordered_map<std::wstring, std::size_t> listed;
     RegistryKeyEntry* key = nullptr;
     for (++index; index < lines.size(); ++index) {
         std::wstring line = Trimmed(lines[index]);
@@ -340,17 +366,12 @@ bool ParseRegistryDocument(const std::string& bytes, RegistryDocument& document)
                 return false;
             }
             // A key listed twice is one key: its later values join the first listing.
-            key = nullptr;
-            for (RegistryKeyEntry& known : document.keys) {
-                if (FoldedPath(known.path) == FoldedPath(path)) {
-                    key = &known;
-                }
-            }
-            if (key == nullptr) {
+            auto known = listed.emplace(FoldedPath(path), document.keys.size());
+            if (known.second) {
                 document.keys.push_back(RegistryKeyEntry());
-                key = &document.keys.back();
-                key->path = path;
+                document.keys.back().path = path;
             }
+            key = &document.keys[known.first->second];
             continue;
         }
         if (key == nullptr || (line[0] != L'"' && line[0] != L'@')) {
@@ -413,30 +434,54 @@ std::vector<std::wstring> FormatRegistryValue(const RegistryValueEntry& value) {
 }
 
 std::string FormatRegistryDocument(const RegistryDocument& document) {
-    std::wstring text = std::wstring(Version5Header) + L"\r\n\r\n";
+    // The text is gathered in one buffer and encoded once: the whole file is written after every
+    // change of a value, so this runs for each of them.
+    std::wstring text;
+    std::size_t estimate = 64;
+    for (const RegistryKeyEntry& key : document.keys) {
+        estimate += key.path.size() + 8;
+        for (const RegistryValueEntry& value : key.values) {
+            for (const std::wstring& line : value.lines) {
+                estimate += line.size() + 2;
+            }
+        }
+    }
+    text.reserve(estimate);
+    auto appendLine = [&text](const std::wstring& line) {
+        text += line;
+        text += L"\r\n";
+    };
+    text += Version5Header;
+    text += L"\r\n\r\n";
     for (const std::wstring& comment : document.leading) {
-        text += comment + L"\r\n";
+        appendLine(comment);
     }
     if (!document.leading.empty()) {
         text += L"\r\n";
     }
     for (const RegistryKeyEntry& key : document.keys) {
-        text += L"[" + key.path + L"]\r\n";
+        text += L'[';
+        text += key.path;
+        text += L"]\r\n";
         for (const RegistryValueEntry& value : key.values) {
-            for (const std::wstring& line : FormatRegistryValue(value)) {
-                text += line + L"\r\n";
+            if (!value.lines.empty()) {
+                for (const std::wstring& line : value.lines) {
+                    appendLine(line);
+                }
+            } else {
+                for (const std::wstring& line : FormatRegistryValue(value)) {
+                    appendLine(line);
+                }
             }
         }
         text += L"\r\n";
     }
     std::string bytes;
     switch (document.encoding) {
-    case RegistryEncoding::Utf16Le: {
-        std::vector<std::uint8_t> units = Utf16LeFromWide(text, false);
+    case RegistryEncoding::Utf16Le:
         bytes = "\xFF\xFE";
-        bytes.append(reinterpret_cast<const char*>(units.data()), units.size());
+        AppendUtf16Le(bytes, text);
         break;
-    }
     case RegistryEncoding::Utf8WithMark:
         bytes = "\xEF\xBB\xBF" + Utf8FromWide(text);
         break;

@@ -125,6 +125,12 @@ TEST(BalanceLayout, EvensTheSquareGroupsThenOrdersEachGroup) {
         TileLayout layout = c.before;
         BalanceLayout(layout, c.addOnTiles, c.lists);
         EXPECT_EQ(TextOf(layout), TextOf(c.after));
+        // Placement indexes the add-on tiles once for all its regions: same answers.
+        BalanceLists indexed = c.lists;
+        IndexAddOnTiles(indexed, c.addOnTiles);
+        layout = c.before;
+        BalanceLayout(layout, c.addOnTiles, indexed);
+        EXPECT_EQ(TextOf(layout), TextOf(c.after)) << "with the add-on tiles indexed";
     }
 }
 
@@ -137,11 +143,17 @@ TEST(BalanceQueries, CompareWholeIdentifiersIgnoringCase) {
     EXPECT_FALSE(IsRequired(lists, L"Req"));
     EXPECT_FALSE(IsRequired(lists, L"")) << "an empty identifier is never required";
 
-    EXPECT_TRUE(IsSquareOnly(lists, L"only!app", tiles));
-    EXPECT_TRUE(IsSquareOnly(lists, L"c:\\desk.LNK", tiles));
-    EXPECT_TRUE(IsSquareOnly(lists, L"TILE!APP", tiles));
-    EXPECT_FALSE(IsSquareOnly(lists, L"Wide!App", tiles));
-    EXPECT_FALSE(IsSquareOnly(lists, L"Req!App", tiles));
+    BalanceLists indexed = lists;
+    IndexAddOnTiles(indexed, tiles);
+    const BalanceLists* const both[] = {&lists, &indexed};
+    for (const BalanceLists* queried : both) {
+        SCOPED_TRACE(queried == &indexed ? "add-on tiles indexed" : "add-on tiles walked");
+        EXPECT_TRUE(IsSquareOnly(*queried, L"only!app", tiles));
+        EXPECT_TRUE(IsSquareOnly(*queried, L"c:\\desk.LNK", tiles));
+        EXPECT_TRUE(IsSquareOnly(*queried, L"TILE!APP", tiles));
+        EXPECT_FALSE(IsSquareOnly(*queried, L"Wide!App", tiles));
+        EXPECT_FALSE(IsSquareOnly(*queried, L"Req!App", tiles));
+    }
 
     EXPECT_EQ(SortScoreOf(L"", tiles), -1);
     EXPECT_EQ(SortScoreOf(L"TILE!app", tiles), 6);

@@ -100,6 +100,13 @@ TEST_F(ProfileReading, Encodings) {
     Check("[MutiName]\r\nde-DE=Verkn\xFCpfung \x80\r\n",
           {{L"MutiName", L"de-DE", L"Verkn\u00FCpfung \u20AC"}});
     Check(utf16, {{L"MutiName", L"de-DE", L"Verkn\u00FCpfung \u20AC"}});
+    std::string bigEndian = "\xFE\xFF";
+    for (std::size_t i = 2; i + 1 < utf16.size(); i += 2) {
+        bigEndian += utf16.substr(i + 1, 1) + utf16.substr(i, 1);
+    }
+    Check(bigEndian, {{L"MutiName", L"de-DE", L"Verkn\u00FCpfung \u20AC"}});
+    // Without its mark UTF-16 is 8-bit text with a zero after every character: nothing matches.
+    Check(utf16.substr(2), {{L"MutiName", L"de-DE", L""}});
 }
 
 TEST_F(ProfileReading, LongValueIsCutTo259Characters) {
