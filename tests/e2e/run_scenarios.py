@@ -12,6 +12,7 @@ format. Prints a unified diff for every mismatch and ends with the line "N passe
 import argparse
 import difflib
 import fnmatch
+import hashlib
 import os
 import re
 import shlex
@@ -32,6 +33,7 @@ DEFAULT_PROGRAM_FOLDER = "C:\\Tools\\"
 DEFAULT_LOG_PATH = "C:\\Logs\\Tilewright.log"
 TIMESTAMP = re.compile(r"^\[\d{4}/\d\d/\d\d \d\d:\d\d:\d\d\]\t")
 RUN_TIMEOUT = 120
+GENERATE_TIMEOUT = 300
 LOCALE_VARIABLES = ("LANG", "LANGUAGE", "LC_ALL", "LC_MESSAGES")
 
 
@@ -76,6 +78,19 @@ class Scenario:
             raise ScenarioError(f"expected/exit_code: not a number: {code.strip()!r}") from None
         self.log_path = (read_text(self.path("expected", "log_path")) or DEFAULT_LOG_PATH).strip()
         self.log_parts = drive_c_parts(self.log_path, "expected/log_path")
+        self.readonly = path_lines(read_text(self.path("readonly")))
+        self.unchanged = path_lines(read_text(self.path("expected", "unchanged")))
+        self.sha256 = []
+        for line in (read_text(self.path("expected", "sha256")) or "").splitlines():
+            line = line.strip()
+            if not line or line.startswith("#"):
+                continue
+            digest, _, name = line.partition(" ")
+            name = name.strip().lstrip("*")
+            if not re.fullmatch(r"[0-9a-fA-F]{64}", digest) or not name:
+                raise ScenarioError(f"expected/sha256: not '<sha256>  <path>': {line!r}")
+            self.sha256.append((digest.lower(), name))
+        self.registry_unchanged = self.has("expected", "registry_unchanged")
 
     def path(self, *parts):
         return os.path.join(self.folder, *parts)
@@ -92,6 +107,24 @@ def read_text(path):
     if data.startswith(b"\xef\xbb\xbf"):
         data = data[3:]
     return data.decode("utf-8")
+
+
+def path_lines(text):
+    """The paths below C: listed one per line (either separator), without blanks and comments."""
+    paths = []
+    for line in (text or "").splitlines():
+        line = line.strip()
+        if line and not line.startswith("#"):
+            paths.append(line)
+    return paths
+
+
+def relative_parts(path):
+    return [p for p in path.replace("\\", "/").split("/") if p]
+
+
+def shown_path(path):
+    return "C:\\" + "\\".join(relative_parts(path))
 
 
 def drive_c_parts(windows_path, what):
@@ -154,6 +187,63 @@ def copy_image(source, root):
             if os.path.lexists(target):
                 os.unlink(target)
             shutil.copy2(os.path.join(folder, name), target)
+
+
+def generate_files(scenario, root, work):
+    """Runs the scenario's generate.py, if any, and places what it wrote on drive C: like image/.
+    It is run with an empty folder as its argument and the scenario folder as current folder, so
+    that big inputs are made at run time and never kept in the repository."""
+    if not scenario.has("generate.py"):
+        return
+    generated = os.path.join(work, "generated")
+    os.mkdir(generated)
+    with open(os.path.join(work, "generate.txt"), "wb") as output:
+        code = subprocess.run([sys.executable, scenario.path("generate.py"), generated],
+                              cwd=scenario.folder, stdin=subprocess.DEVNULL, stdout=output,
+                              stderr=subprocess.STDOUT, timeout=GENERATE_TIMEOUT).returncode
+    if code != 0:
+        with open(os.path.join(work, "generate.txt"), "rb") as f:
+            text = f.read().decode("utf-8", "replace").strip()
+        raise ScenarioError(f"generate.py ended with exit code {code}:\n{text}")
+    copy_image(generated, root)
+    shutil.rmtree(generated)
+
+
+def make_read_only(scenario, root):
+    """Takes the write bits off the files listed in readonly; Wine shows such a file with the
+    read-only attribute."""
+    for path in scenario.readonly:
+        host = find_host_path(root, relative_parts(path))
+        if host is None or not os.path.isfile(host):
+            raise ScenarioError(f"readonly: {shown_path(path)} is not a file of the image")
+        os.chmod(host, os.stat(host).st_mode & ~0o222)
+
+
+def file_digest(path):
+    digest = hashlib.sha256()
+    with open(path, "rb") as f:
+        for block in iter(lambda: f.read(1 << 20), b""):
+            digest.update(block)
+    return digest.hexdigest()
+
+
+def record_unchanged(scenario, root):
+    """The size and hash, just before the run, of every file in expected/unchanged."""
+    before = {}
+    for path in scenario.unchanged:
+        host = find_host_path(root, relative_parts(path))
+        if host is None or not os.path.isfile(host):
+            raise ScenarioError(f"expected/unchanged: {shown_path(path)} is not a file of the "
+                                "image")
+        before[path] = (os.path.getsize(host), file_digest(host))
+    return before
+
+
+def prepare_drive_c(scenario, root, work):
+    """Fills drive C: before the program is placed: image/, then what generate.py makes."""
+    if os.path.isdir(scenario.path("image")):
+        copy_image(scenario.path("image"), root)
+    generate_files(scenario, root, work)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -262,6 +352,52 @@ def check_absent(scenario, root):
     return problems
 
 
+def check_unchanged(root, before):
+    problems = []
+    for path, (size, digest) in before.items():
+        host = find_host_path(root, relative_parts(path))
+        if host is None or not os.path.isfile(host):
+            problems.append(f"file {shown_path(path)}: missing, but must be unchanged")
+            continue
+        if os.path.getsize(host) != size or file_digest(host) != digest:
+            problems.append(f"file {shown_path(path)}: changed ({size} bytes before the run, "
+                            f"{os.path.getsize(host)} after)")
+    return problems
+
+
+def check_sha256(scenario, root):
+    problems = []
+    for digest, path in scenario.sha256:
+        host = find_host_path(root, relative_parts(path))
+        if host is None or not os.path.isfile(host):
+            problems.append(f"file {shown_path(path)}: missing")
+            continue
+        actual = file_digest(host)
+        if actual != digest:
+            problems.append(f"file {shown_path(path)}: sha256 {actual} ({os.path.getsize(host)} "
+                            f"bytes), expected {digest}")
+    return problems
+
+
+def check_registry_unchanged(scenario, registry_path):
+    """The native registry file against registry.reg, byte for byte."""
+    expected = None
+    if scenario.has("registry.reg"):
+        with open(scenario.path("registry.reg"), "rb") as f:
+            expected = f.read()
+    actual = None
+    if os.path.exists(registry_path):
+        with open(registry_path, "rb") as f:
+            actual = f.read()
+    if actual == expected:
+        return []
+    if actual is None:
+        return ["registry file: missing after the run, but must be unchanged"]
+    if expected is None:
+        return ["registry file: created by the run, but there was none"]
+    return [f"registry file: changed ({len(expected)} bytes before the run, {len(actual)} after)"]
+
+
 def check_registry(scenario, actual_lines):
     expected = read_text(scenario.path("expected", "registry.txt"))
     if expected is None:
@@ -273,12 +409,14 @@ def check_registry(scenario, actual_lines):
     return []
 
 
-def check_all(scenario, root, code, registry_lines):
+def check_all(scenario, root, code, registry_lines, before):
     problems = check_exit_code(scenario, code)
     problems += check_log(scenario, root)
     problems += check_registry(scenario, registry_lines)
     problems += check_files(scenario, root)
     problems += check_absent(scenario, root)
+    problems += check_unchanged(root, before)
+    problems += check_sha256(scenario, root)
     return problems
 
 
@@ -305,11 +443,12 @@ def clean_environment(extra):
 def run_native(scenario, program, work):
     image = os.path.join(work, "image")
     os.mkdir(image)
-    if os.path.isdir(scenario.path("image")):
-        copy_image(scenario.path("image"), image)
+    prepare_drive_c(scenario, image, work)
     program_copy = place_host_path(image, scenario.program_parts + ["tilewright"])
     os.makedirs(os.path.dirname(program_copy), exist_ok=True)
     shutil.copy2(program, program_copy)
+    make_read_only(scenario, image)
+    before = record_unchanged(scenario, image)
     registry_path = os.path.join(work, "HKLM.reg")
     if scenario.has("registry.reg"):
         shutil.copyfile(scenario.path("registry.reg"), registry_path)
@@ -318,19 +457,24 @@ def run_native(scenario, program, work):
     env["TILEWRIGHT_IMAGE"] = image
     env["TILEWRIGHT_REGISTRY"] = registry_path
     with open(os.path.join(work, "output.txt"), "wb") as output:
+        started = time.monotonic()
         code = subprocess.run([program_copy] + scenario.args, cwd=image, env=env,
                               stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.STDOUT,
                               timeout=RUN_TIMEOUT).returncode
+        seconds = time.monotonic() - started
 
     problems = []
     registry = registry_file.Registry()
-    if os.path.exists(registry_path):
+    if scenario.registry_unchanged:
+        # A registry file that is meant to be unreadable is compared, not read.
+        problems += check_registry_unchanged(scenario, registry_path)
+    elif os.path.exists(registry_path):
         try:
             registry = registry_file.parse_reg_file(registry_path)
         except registry_file.RegFileError as error:
             problems.append(f"registry file after the run: {error}")
-    problems += check_all(scenario, image, code, registry_file.normal_form(registry))
-    return problems
+    problems += check_all(scenario, image, code, registry_file.normal_form(registry), before)
+    return problems, seconds
 
 
 def exported_registry_lines(env, work, file_name, output):
@@ -361,21 +505,24 @@ def run_windows(scenario, program, work, template):
                     problems.append("Wine's regedit seeded another registry than registry.reg:\n" +
                                     diff(wanted, seeded, "registry.reg", "seeded"))
             drive_c = os.path.join(prefix, "drive_c")
-            if os.path.isdir(scenario.path("image")):
-                copy_image(scenario.path("image"), drive_c)
+            prepare_drive_c(scenario, drive_c, work)
             program_copy = place_host_path(drive_c, scenario.program_parts + ["Tilewright.exe"])
             os.makedirs(os.path.dirname(program_copy), exist_ok=True)
             shutil.copy2(program, program_copy)
+            make_read_only(scenario, drive_c)
+            before = record_unchanged(scenario, drive_c)
 
             command = [wine_prefix.WINE, scenario.program_windows_path + "Tilewright.exe"]
             with open(os.path.join(work, "output.txt"), "wb") as output:
+                started = time.monotonic()
                 code = wine_prefix.run_logged(command + scenario.args, env, output, cwd=drive_c,
                                               timeout=RUN_TIMEOUT)
+                seconds = time.monotonic() - started
             registry_lines = exported_registry_lines(env, work, "after.reg", wine_output)
         finally:
             wine_prefix.stop_server(env, wine_output)
-    problems += check_all(scenario, drive_c, code, registry_lines)
-    return problems
+    problems += check_all(scenario, drive_c, code, registry_lines, before)
+    return problems, seconds
 
 
 # ---------------------------------------------------------------------------------------------
@@ -431,6 +578,7 @@ def main():
 
         for name in names:
             started = time.monotonic()
+            program_seconds = None
             work = os.path.join(base, name)
             os.mkdir(work)
             try:
@@ -440,17 +588,20 @@ def main():
                     skipped += 1
                     continue
                 if options.build == "native":
-                    problems = run_native(scenario, program, work)
+                    problems, program_seconds = run_native(scenario, program, work)
                 else:
-                    problems = run_windows(scenario, program, work, template)
+                    problems, program_seconds = run_windows(scenario, program, work, template)
             except (ScenarioError, registry_file.RegFileError) as error:
                 problems = [f"cannot play the scenario: {error}"]
             except subprocess.TimeoutExpired as error:
                 problems = [f"timed out: {' '.join(map(str, error.cmd))}"]
             seconds = time.monotonic() - started
+            timing = f"{seconds:.1f} s"
+            if program_seconds is not None:
+                timing += f", program {program_seconds:.1f} s"
             if problems:
                 failed += 1
-                print(f"FAIL {name} ({seconds:.1f} s)")
+                print(f"FAIL {name} ({timing})")
                 if program_output(work):
                     problems.append(program_output(work))
                 for problem in problems:
@@ -459,7 +610,7 @@ def main():
                     print(f"  kept in {work}")
             else:
                 passed += 1
-                print(f"PASS {name} ({seconds:.1f} s)")
+                print(f"PASS {name} ({timing})")
             sys.stdout.flush()
             if not options.keep:
                 shutil.rmtree(work, ignore_errors=True)
