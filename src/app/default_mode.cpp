@@ -16,10 +16,14 @@ int RunDefaultMode() {
     std::vector<TileInfo> protectedTiles;
     std::vector<std::wstring> regionList;
 
-    // An answer file that exists but could not be rewritten without its old section must not
-    // receive a second one: stop here, the registry untouched. A missing answer file goes on; the
-    // write then fails as well.
-    if (ReadUnattendLayout(layout) != 1 && PathExists(AnswerFilePath)) {
+    // The answer file changes once, at the write: the reader keeps the file without its old
+    // section as a staged copy, which the writer completes and puts in the answer file's place,
+    // so that a run that fails or is killed before that leaves the answer file as it was.
+    // An answer file that exists but could not be read without its old section must not receive
+    // a second one: stop here, the registry untouched. A missing answer file goes on; the write
+    // then fails as well.
+    bool staged = ReadUnattendLayoutStaged(layout) == 1;
+    if (!staged && PathExists(AnswerFilePath)) {
         LogMessage(log, L"Update unattend failed.");
         return 1;
     }
@@ -42,7 +46,9 @@ int RunDefaultMode() {
     std::vector<RegionalOverride> overrides =
         BuildRegionalOverrides(layout, addOnTiles, protectedTiles, regionList);
 
-    if (WriteUnattendLayout(overrides) == 1) {
+    // Without a staged copy (no answer file) the plain write meets the missing file and fails.
+    int written = staged ? WriteUnattendLayoutStaged(overrides) : WriteUnattendLayout(overrides);
+    if (written == 1) {
         ResetLayout(registryLayout);
         WriteRegistryLayout(registryLayout);
         LogMessage(log, L"Update unattend succeeded.");

@@ -45,22 +45,48 @@ void CompleteCopy(RewritePass& pass) {
     }
 }
 
+std::wstring TemporaryCopyPath() {
+    return Settings().moduleFolder + L"unattend.temp.xml";
+}
+
+// Deletes a copy the pass is done with; a copy that stays is logged (the next pass removes it
+// before it starts, so its content never reaches the answer file).
+void DeleteCopy(LogFile& log, const std::wstring& path) {
+    if (!DeleteFileAt(path) && LastPlatformError() != PlatformError::NotFound) {
+        LogMessage(log, L"Deleting " + path + L" failed (" +
+                            PlatformErrorText(LastPlatformError()) + L").");
+    }
+}
+
 } // namespace
 
-bool StartRewritePass(RewritePass& pass, LogFile& log, bool logOpened) {
+std::wstring StagedAnswerFilePath() {
+    return Settings().moduleFolder + L"unattend.staged.xml";
+}
+
+void DiscardStagedAnswerFile(LogFile& log) {
+    DeleteCopy(log, StagedAnswerFilePath());
+}
+
+bool StartRewritePass(RewritePass& pass, LogFile& log, bool logOpened, RewriteStage stage) {
     pass = RewritePass();
-    if (CopyFileOver(AnswerFilePath, AnswerFileBackupPath)) {
+    pass.stage = stage;
+    pass.inputPath = stage == RewriteStage::Second ? StagedAnswerFilePath() : AnswerFilePath;
+    pass.copyPath = stage == RewriteStage::First ? StagedAnswerFilePath() : TemporaryCopyPath();
+    if (CopyFileOver(pass.inputPath, AnswerFileBackupPath)) {
         LogMessage(log, L"Backup unattend succeeded.");
     } else {
         LogMessage(log, L"Backup unattend failed.");
     }
 
-    // A copy left by an interrupted run is removed first; CreateNew below then guarantees that
-    // none of its content can reach the answer file.
-    pass.copyPath = Settings().moduleFolder + L"unattend.temp.xml";
+    // Copies left by an interrupted run are removed first; CreateNew below then guarantees that
+    // none of their content can reach the answer file.
+    if (stage == RewriteStage::First) {
+        DeleteFileAt(TemporaryCopyPath());
+    }
     DeleteFileAt(pass.copyPath);
 
-    if (!OpenLineReader(pass.input, AnswerFilePath)) {
+    if (!OpenLineReader(pass.input, pass.inputPath)) {
         LogMessage(log, L"Open unattend fail!.");
         return false;
     }
@@ -71,6 +97,7 @@ bool StartRewritePass(RewritePass& pass, LogFile& log, bool logOpened) {
     // When the copy cannot be made the caller still reads the whole answer file; the pass then
     // ends without replacing it.
     if (OpenFile(pass.copyPath, FileMode::CreateNew, pass.copy)) {
+        pass.copyMade = true;
         pass.unwritten = "\xEF\xBB\xBF";
     } else {
         StopRewritePass(pass, CopyWriteProblem(LastPlatformError()));
@@ -138,17 +165,21 @@ int FinishRewritePass(RewritePass& pass, LogFile& log) {
         }
     }
     if (!pass.problem.empty()) {
-        DeleteFileAt(pass.copyPath);
         LogMessage(log, pass.problem);
+        if (pass.copyMade) {
+            DeleteCopy(log, pass.copyPath);
+        }
         return 0;
+    }
+    if (pass.stage == RewriteStage::First) {
+        return 1; // the complete copy stays, as the staged answer file
     }
     bool replaced = ReplaceFileAtomically(pass.copyPath, AnswerFilePath);
     PlatformError replaceError = LastPlatformError();
-    DeleteFileAt(pass.copyPath);
     if (!replaced) {
         LogMessage(log, L"Replacing the answer file failed (" + PlatformErrorText(replaceError) +
                             L"); the answer file is left unchanged.");
-        return 0;
     }
-    return 1;
+    DeleteCopy(log, pass.copyPath);
+    return replaced ? 1 : 0;
 }

@@ -16,22 +16,44 @@
 
 #include <string>
 
+// Where a pass reads from and what becomes of its complete copy. A pass on its own reads the
+// answer file and replaces it. The default mode stages its two passes so that the answer file
+// changes once, from its old content to its complete new content: the first pass keeps its copy
+// as the staged answer file beside the program, the second reads that and replaces the answer
+// file, so that a run that fails or is killed between the passes leaves the answer file as it was.
+enum class RewriteStage {
+    Whole,  // answer file -> temporary copy -> answer file
+    First,  // answer file -> staged answer file (kept for the second pass)
+    Second, // staged answer file -> temporary copy -> answer file
+};
+
+// ModuleFolder + "unattend.staged.xml".
+std::wstring StagedAnswerFilePath();
+// Deletes the staged answer file, logging a deletion that fails (the next first stage removes it
+// before it starts). The second stage's caller calls it whatever the outcome.
+void DiscardStagedAnswerFile(LogFile& log);
+
 struct RewritePass {
-    std::wstring copyPath;  // the temporary copy: ModuleFolder + "unattend.temp.xml"
+    RewriteStage stage = RewriteStage::Whole;
+    std::wstring inputPath; // the answer file, or the staged answer file in the second stage
+    std::wstring copyPath;  // ModuleFolder + "unattend.temp.xml", or the staged answer file in
+                            // the first stage
     LineReader input;       // the answer file
     FileHandle copy;        // the temporary copy, open for writing while the pass runs
+    bool copyMade = false;  // this pass created the copy (and so deletes it when done with it)
     std::string unwritten;  // UTF-8 bytes of the copy not yet written to it
     bool firstLine = true;  // the next line read is the first of the file
     bool inputDone = false; // the answer file was read to its end or could not be read further
     std::wstring problem;   // the log line telling why the pass cannot complete; empty while it can
 };
 
-// Backs the answer file up to AnswerFileBackupPath (logging "Backup unattend succeeded." or
-// "Backup unattend failed."), deletes a temporary copy left by an interrupted run, opens the
-// answer file and creates the temporary copy, starting it with the UTF-8 byte-order mark. False,
-// after logging "Open unattend fail!.", when the answer file cannot be opened; then nothing but
-// the backup has been written. With logOpened, "Open unattend succeeded!." is logged on success.
-bool StartRewritePass(RewritePass& pass, LogFile& log, bool logOpened);
+// Backs the pass's input up to AnswerFileBackupPath (logging "Backup unattend succeeded." or
+// "Backup unattend failed."), deletes copies left by an interrupted run, opens the input and
+// creates the copy, starting it with the UTF-8 byte-order mark. False, after logging "Open
+// unattend fail!.", when the input cannot be opened; then nothing but the backup has been
+// written. With logOpened, "Open unattend succeeded!." is logged on success.
+bool StartRewritePass(RewritePass& pass, LogFile& log, bool logOpened,
+                      RewriteStage stage = RewriteStage::Whole);
 
 // Reads the next line of the answer file (the first line without one leading U+FEFF). False at
 // the end of the file, and when the file cannot be read further or is not UTF-8 text (the pass
@@ -45,8 +67,9 @@ void WriteCopyLine(RewritePass& pass, const std::wstring& line);
 // Records why the pass cannot complete (the first reason recorded is the one logged).
 void StopRewritePass(RewritePass& pass, const std::wstring& problem);
 
-// Completes the temporary copy, flushes it to disk and puts it in the place of the answer file,
-// then deletes it. 1 when the answer file now holds the complete copy; 0, after logging why, when
-// the pass was stopped or any step failed: the answer file is then unchanged. No temporary copy is
-// left behind either way.
+// Completes the copy and flushes it to disk. The first stage keeps it as the staged answer file;
+// the others put it in the place of the answer file and delete it. 1 when that succeeded; 0, after
+// logging why, when the pass was stopped or any step failed: the answer file is then unchanged and
+// no copy is kept. A copy that cannot be deleted is logged; the next pass deletes it before it
+// starts.
 int FinishRewritePass(RewritePass& pass, LogFile& log);

@@ -114,12 +114,10 @@ void MatchTiles(const std::wstring& previous, const std::wstring& current, TileL
     }
 }
 
-} // namespace
-
-int ReadUnattendLayout(TileLayout& layout) {
+int ReadLayoutInStage(TileLayout& layout, RewriteStage stage) {
     LogFile log;
     RewritePass pass;
-    if (!StartRewritePass(pass, log, true)) {
+    if (!StartRewritePass(pass, log, true, stage)) {
         return 0;
     }
 
@@ -148,4 +146,14 @@ int ReadUnattendLayout(TileLayout& layout) {
                               L"answer file is left unchanged.");
     }
     return FinishRewritePass(pass, log);
+}
+
+} // namespace
+
+int ReadUnattendLayout(TileLayout& layout) {
+    return ReadLayoutInStage(layout, RewriteStage::Whole);
+}
+
+int ReadUnattendLayoutStaged(TileLayout& layout) {
+    return ReadLayoutInStage(layout, RewriteStage::First);
 }

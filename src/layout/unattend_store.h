@@ -19,3 +19,13 @@ int ReadUnattendLayout(TileLayout& layout);
 // Inserts a new StartTiles section built from overrides (record 0 first: the base layout). Gives
 // 1 only when the answer file was replaced by the complete new copy; 0 otherwise, file untouched.
 int WriteUnattendLayout(const std::vector<RegionalOverride>& overrides);
+
+// The default mode's pair: the answer file changes once, from its old content to its complete new
+// content. ReadUnattendLayoutStaged takes the tiles out as ReadUnattendLayout does but keeps the
+// file without its section as a staged copy in the program's folder and leaves the answer file as
+// it is; 1 when the staged copy is complete. WriteUnattendLayoutStaged inserts the section into
+// the staged copy, puts the result in the place of the answer file and deletes the staged copy
+// (on failure too); 1 only when the answer file was replaced. Call it only after
+// ReadUnattendLayoutStaged gave 1 in the same run.
+int ReadUnattendLayoutStaged(TileLayout& layout);
+int WriteUnattendLayoutStaged(const std::vector<RegionalOverride>& overrides);

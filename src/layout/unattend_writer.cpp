@@ -31,11 +31,11 @@ bool CompletesMarkerPair(MarkerSearch& search, const std::wstring& line) {
 
 enum class ShellSetupSearch { Found, Missing, Unknown };
 
-// Reads the answer file once to learn whether it has a place for the section. Unknown when the
-// file cannot be opened or read to its end; the rewrite pass then meets and reports the problem.
-ShellSetupSearch FindShellSetupComponent() {
+// Reads the file once to learn whether it has a place for the section. Unknown when the file
+// cannot be opened or read to its end; the rewrite pass then meets and reports the problem.
+ShellSetupSearch FindShellSetupComponent(const std::wstring& path) {
     LineReader reader;
-    if (!OpenLineReader(reader, AnswerFilePath)) {
+    if (!OpenLineReader(reader, path)) {
         return ShellSetupSearch::Unknown;
     }
     ShellSetupSearch result = ShellSetupSearch::Unknown;
@@ -59,12 +59,20 @@ ShellSetupSearch FindShellSetupComponent() {
     return result;
 }
 
-// Text put between tags, with the characters that would end or break it escaped.
+// Text put between tags, with the characters that would end or break it escaped. Line breaks
+// become character references: the section is read line by line, and a value split over two
+// lines would come back cut at the break.
 std::wstring EscapeXmlText(const std::wstring& text) {
     std::wstring escaped;
     escaped.reserve(text.size());
     for (wchar_t c : text) {
         switch (c) {
+        case L'\r':
+            escaped += L"&#13;";
+            break;
+        case L'\n':
+            escaped += L"&#10;";
+            break;
         case L'&':
             escaped += L"&amp;";
             break;
@@ -169,19 +177,18 @@ void WriteSection(RewritePass& pass, const std::vector<RegionalOverride>& overri
     WriteSectionLine(pass, 3, L"</StartTiles>");
 }
 
-} // namespace
-
-int WriteUnattendLayout(const std::vector<RegionalOverride>& overrides) {
-    LogFile log;
+int WriteLayoutInStage(LogFile& log, const std::vector<RegionalOverride>& overrides,
+                       RewriteStage stage) {
     const std::wstring noPlace = L"The answer file has no oobeSystem Microsoft-Windows-Shell-Setup "
                                  L"component to hold the Start layout; it is left unchanged.";
-    if (FindShellSetupComponent() == ShellSetupSearch::Missing) {
+    std::wstring input = stage == RewriteStage::Second ? StagedAnswerFilePath() : AnswerFilePath;
+    if (FindShellSetupComponent(input) == ShellSetupSearch::Missing) {
         LogMessage(log, noPlace);
         return 0;
     }
 
     RewritePass pass;
-    if (!StartRewritePass(pass, log, false)) {
+    if (!StartRewritePass(pass, log, false, stage)) {
         return 0;
     }
     MarkerSearch search;
@@ -201,4 +208,18 @@ int WriteUnattendLayout(const std::vector<RegionalOverride>& overrides) {
         StopRewritePass(pass, noPlace);
     }
     return FinishRewritePass(pass, log);
+}
+
+} // namespace
+
+int WriteUnattendLayout(const std::vector<RegionalOverride>& overrides) {
+    LogFile log;
+    return WriteLayoutInStage(log, overrides, RewriteStage::Whole);
+}
+
+int WriteUnattendLayoutStaged(const std::vector<RegionalOverride>& overrides) {
+    LogFile log;
+    int result = WriteLayoutInStage(log, overrides, RewriteStage::Second);
+    DiscardStagedAnswerFile(log);
+    return result;
 }

@@ -192,6 +192,7 @@ TEST(UnattendStore, ValuesComeBackUnchangedThroughWriteAndRead) {
         {2, L"&amp;"},
         {3, L"&#65;"},
         {4, L"  spaced  "},
+        {5, L"two\r\nlines\n</StartTiles>\r"},
         {6, L"C:\\Users\\Ren\u00e9\\\u65e5\u672c \U0001F600.lnk"},
         {18, std::wstring(3000, L'w') + L"&" + std::wstring(3000, L'z')},
     });
