@@ -21,6 +21,23 @@ std::wstring TooLongReason() {
     return L"a path may hold at most " + std::to_wstring(MaxPathChars) + L" characters";
 }
 
+// The shortcut is gone. When a file of its localised name stands in its folder, an earlier run
+// renamed it and may have been stopped before the registry followed; walking the registry again
+// completes that run. It changes and logs nothing when no value names the old path any more.
+void CompleteEarlierRename(const std::wstring& iniPath, const std::wstring& languageTag,
+                           const std::wstring& shortcutPath) {
+    std::wstring localisedName = ReadProfileString(iniPath, L"MutiName", languageTag);
+    if (shortcutPath.empty() || localisedName.empty() || !IsPlainFileName(localisedName)) {
+        return;
+    }
+    std::wstring newPath = DriveAndFolderOf(shortcutPath) + localisedName + L".lnk";
+    if (!FitsPathBuffer(newPath) || EqualsIgnoreCase(newPath, shortcutPath) ||
+        !PathExists(newPath)) {
+        return;
+    }
+    RenameRegistryPath(StartLayoutKey, shortcutPath, newPath);
+}
+
 // The localised name the shortcut of iniPath gets for languageTag, or the empty string when the
 // file declares none or its shortcut is missing; logs what it finds on the way.
 std::wstring FindLocalisedName(LogFile& log, const std::wstring& iniPath,
@@ -35,6 +52,7 @@ std::wstring FindLocalisedName(LogFile& log, const std::wstring& iniPath,
     LogMessage(log, L"Prepare to search : " + shortcutPath);
     if (!PathExists(shortcutPath)) {
         LogMessage(log, L"Result : The AppIdOrPath is not exist");
+        CompleteEarlierRename(iniPath, languageTag, shortcutPath);
         return std::wstring();
     }
     LogMessage(log, L"Result : The AppIdOrPath is exist");

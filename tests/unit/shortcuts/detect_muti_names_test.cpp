@@ -88,7 +88,8 @@ TEST_F(DetectMutiNamesTest, RenamesTheShortcutAndEveryRegistryValueThatNamedIt) 
              {{L"AppIdOrPath", RegistryTypeExpandString, L"C:\\USERS\\PUBLIC\\DESKTOP\\FOO.LNK"}}},
             // A multi-string is never overwritten by one path: its other strings would be lost.
             {L"SquareTiles\\SquareOrDesktopTile4",
-             {{L"AppIdOrPath", RegistryTypeMultiString, oldPath + L'\0' + L"C:\\Other.lnk" + L'\0'}}},
+             {{L"AppIdOrPath", RegistryTypeMultiString,
+               oldPath + L'\0' + L"C:\\Other.lnk" + L'\0'}}},
             {L"SquareTiles\\SquareTile1", {{L"AppId", RegistryTypeString, oldPath}}},
             {L"WideTiles", {}},
             {L"WideTiles\\WideTile1", {{L"AppId", RegistryTypeString, oldPath}}},
@@ -136,6 +137,26 @@ TEST_F(DetectMutiNamesTest, RenamesTheShortcutAndEveryRegistryValueThatNamedIt) 
     EXPECT_EQ(ReadHostFile(image.registry), registryAfterFirstRun);
     EXPECT_EQ(ReadHostFile(Shortcut("Bar.lnk")), "shortcut");
     EXPECT_EQ(LogWithoutTimestamps(image), firstRun + FoundLines("foo.ini", oldText, false));
+}
+
+TEST_F(DetectMutiNamesTest, ARunStoppedAfterTheRenameIsCompletedByTheNext) {
+    // An earlier run renamed Foo.lnk to Bar.lnk and was stopped before the registry followed.
+    const std::wstring oldPath = L"C:\\Users\\Public\\Desktop\\Foo.lnk";
+    const std::wstring newPath = L"C:\\Users\\Public\\Desktop\\Bar.lnk";
+    WriteHostFile(Shortcut("Bar.lnk"), "shortcut");
+    WriteMutiTile("foo.ini", "C:\\Users\\Public\\Desktop\\Foo.lnk", "Bar");
+    WriteStartLayoutRegistry(image.registry, {{L"SquareTiles", {}},
+                                              {L"SquareTiles\\SquareOrDesktopTile1",
+                                               {{L"AppIdOrPath", RegistryTypeString, oldPath}}}});
+
+    DetectMutiNames();
+
+    EXPECT_EQ(ReadStartLayoutValue(L"SquareTiles\\SquareOrDesktopTile1", L"AppIdOrPath").text,
+              newPath);
+    const std::string oldText = Utf8FromWide(oldPath);
+    EXPECT_EQ(LogWithoutTimestamps(image), FoundLines("foo.ini", oldText, false) +
+                                               SuccessLines(oldText, Utf8FromWide(newPath),
+                                                            "SquareTiles\\SquareOrDesktopTile1"));
 }
 
 TEST_F(DetectMutiNamesTest, OnlyTheSpellingsOfTrueTurnTheDetectionOn) {
