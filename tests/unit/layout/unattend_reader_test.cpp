@@ -1,5 +1,6 @@
 #include "layout/unattend_store.h"
 
+#include "answer_file_fixture.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,27 +14,6 @@
 namespace {
 
 const std::string Bom = "\xEF\xBB\xBF";
-
-std::string Golden(const std::string& name) {
-    std::filesystem::path path = std::filesystem::path(__FILE__).parent_path() / "golden" / name;
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    EXPECT_FALSE(content.str().empty()) << "missing golden file " << path;
-    return content.str();
-}
-
-std::string AnswerHost(const TestImage& image) {
-    return ImagePath(image, "Windows/Panther/unattend.xml");
-}
-
-TileLayout LayoutOf(const std::vector<std::pair<int, std::wstring>>& slots) {
-    TileLayout layout;
-    for (const auto& slot : slots) {
-        layout.slots[slot.first] = slot.second;
-    }
-    return layout;
-}
 
 void ExpectLayout(const TileLayout& actual, const TileLayout& expected, const std::string& what) {
     for (int index = 0; index < SlotCount; ++index) {

@@ -2,6 +2,7 @@
 // its complete new content, and ends as the two plain passes leave it.
 #include "layout/unattend_store.h"
 
+#include "answer_file_fixture.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -23,9 +24,6 @@ const std::string Answer =
           "\t\t\t\t\t\t<AppId>A</AppId>\r\n\t\t\t\t\t</WideTile1>\r\n\t\t\t\t</WideTiles>\r\n"
           "\t\t\t</StartTiles>\r\n\t\t</component>\r\n\t</settings>\r\n</unattend>\r\n";
 
-std::string AnswerHost(const TestImage& image) {
-    return ImagePath(image, "Windows/Panther/unattend.xml");
-}
 std::string BackupHost(const TestImage& image) {
     return ImagePath(image, "Windows/Panther/unattend.save.xml");
 }

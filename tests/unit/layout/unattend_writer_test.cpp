@@ -1,5 +1,6 @@
 #include "layout/unattend_store.h"
 
+#include "answer_file_fixture.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -16,27 +17,6 @@ const std::string Bom = "\xEF\xBB\xBF";
 const std::string EmptySection = "\t\t\t<StartTiles>\r\n\t\t\t</StartTiles>\r\n";
 const std::string NoPlaceLine = "The answer file has no oobeSystem Microsoft-Windows-Shell-Setup "
                                 "component to hold the Start layout; it is left unchanged.\n";
-
-std::string Golden(const std::string& name) {
-    std::filesystem::path path = std::filesystem::path(__FILE__).parent_path() / "golden" / name;
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    EXPECT_FALSE(content.str().empty()) << "missing golden file " << path;
-    return content.str();
-}
-
-std::string AnswerHost(const TestImage& image) {
-    return ImagePath(image, "Windows/Panther/unattend.xml");
-}
-
-TileLayout LayoutOf(const std::vector<std::pair<int, std::wstring>>& slots) {
-    TileLayout layout;
-    for (const auto& slot : slots) {
-        layout.slots[slot.first] = slot.second;
-    }
-    return layout;
-}
 
 RegionalOverride Record(std::int32_t order, std::vector<std::wstring> regions,
                         const std::vector<std::pair<int, std::wstring>>& slots) {
