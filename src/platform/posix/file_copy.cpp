@@ -16,24 +16,6 @@ namespace {
 constexpr std::size_t CopyChunk = 1 << 16;
 constexpr std::size_t LongestName = 255;
 
-bool WriteAll(int descriptor, const char* data, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        ssize_t count = ::write(descriptor, data + done, size - done);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return FailWithErrno(errno);
-        }
-        if (count == 0) {
-            return FailWith(PlatformError::DiskFull);
-        }
-        done += static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
 // Copies the rest of from into to. With regular (from is a regular file) the kernel copies the
 // bytes without their passing through here, where it can; otherwise they are read and written.
 bool CopyBytes(int from, int to, bool regular) {
@@ -65,7 +47,7 @@ bool CopyBytes(int from, int to, bool regular) {
         if (count == 0) {
             return true;
         }
-        if (!WriteAll(to, buffer.data(), static_cast<std::size_t>(count))) {
+        if (!WriteAllToDescriptor(to, buffer.data(), static_cast<std::size_t>(count))) {
             return false;
         }
     }
@@ -219,7 +201,9 @@ bool ReplaceHostFile(const std::string& hostTarget, const std::function<bool(int
 bool ReplaceHostFileWithBytes(const std::string& hostTarget, const std::string& bytes) {
     return ReplaceHostFile(
         hostTarget,
-        [&bytes](int descriptor) { return WriteAll(descriptor, bytes.data(), bytes.size()); },
+        [&bytes](int descriptor) {
+            return WriteAllToDescriptor(descriptor, bytes.data(), bytes.size());
+        },
         false);
 }
 

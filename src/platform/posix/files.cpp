@@ -135,14 +135,10 @@ bool ReadFromFile(FileHandle file, void* buffer, std::size_t size, std::size_t& 
     return true;
 }
 
-bool WriteToFile(FileHandle file, const void* data, std::size_t size) {
-    if (FaultStops(FaultOperation::Write)) {
-        return false;
-    }
-    const char* from = static_cast<const char*>(data);
+bool WriteAllToDescriptor(int descriptor, const char* data, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
-        ssize_t count = ::write(Descriptor(file), from + done, size - done);
+        ssize_t count = ::write(descriptor, data + done, size - done);
         if (count < 0) {
             if (errno == EINTR) {
                 continue;
@@ -155,6 +151,13 @@ bool WriteToFile(FileHandle file, const void* data, std::size_t size) {
         done += static_cast<std::size_t>(count);
     }
     return true;
+}
+
+bool WriteToFile(FileHandle file, const void* data, std::size_t size) {
+    if (FaultStops(FaultOperation::Write)) {
+        return false;
+    }
+    return WriteAllToDescriptor(Descriptor(file), static_cast<const char*>(data), size);
 }
 
 bool GetFileSize64(FileHandle file, std::uint64_t& size) {

@@ -21,6 +21,9 @@ PlatformError ErrorOfErrno(int error);
 // Records the error that stands for the errno value and returns false.
 bool FailWithErrno(int error);
 
+// Writes all size bytes to an open descriptor, going on after short writes and interruptions.
+bool WriteAllToDescriptor(int descriptor, const char* data, std::size_t size);
+
 // stat() of a host path; false when nothing is there (or it cannot be examined).
 bool StatHostPath(const std::string& hostPath, struct stat& info);
 // A file that has no write permission bit counts as read-only, for root as well: that is how a
