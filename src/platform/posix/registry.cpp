@@ -183,18 +183,27 @@ RegistryKeyEntry& ListedKey(RegistryModel& target, const std::wstring& folded) {
     return keys[at];
 }
 
-// Writes the changed model to the file; on success it becomes the model, otherwise nothing
-// changes.
-bool Commit(RegistryModel& changed) {
-    std::string bytes = FormatRegistryDocument(changed.document);
+// Writes target's document to the file and records the file's identity, so that the layer's own
+// write is not taken for a change made from outside. False, with the file untouched, on failure.
+bool SaveDocument(RegistryModel& target) {
+    std::string bytes = FormatRegistryDocument(target.document);
     if (!ReplaceHostFileWithBytes(StandInRegistryFile(), bytes)) {
         return false;
     }
     struct stat info;
     if (::stat(StandInRegistryFile().c_str(), &info) == 0) {
-        changed.identity = IdentityOf(info);
+        target.identity = IdentityOf(info);
     } else {
-        changed.examined = false;
+        target.examined = false;
+    }
+    return true;
+}
+
+// Writes the changed model to the file; on success it becomes the model, otherwise nothing
+// changes.
+bool Commit(RegistryModel& changed) {
+    if (!SaveDocument(changed)) {
+        return false;
     }
     IndexKeys(changed);
     model = std::move(changed);
@@ -204,17 +213,7 @@ bool Commit(RegistryModel& changed) {
 // Writes the model as it now stands to the file. False, with the file untouched, when that
 // fails; the caller then takes its change back out of the model.
 bool WriteModel() {
-    std::string bytes = FormatRegistryDocument(model.document);
-    if (!ReplaceHostFileWithBytes(StandInRegistryFile(), bytes)) {
-        return false;
-    }
-    struct stat info;
-    if (::stat(StandInRegistryFile().c_str(), &info) == 0) {
-        model.identity = IdentityOf(info);
-    } else {
-        model.examined = false;
-    }
-    return true;
+    return SaveDocument(model);
 }
 
 bool NameWritable(const std::wstring& name) {
